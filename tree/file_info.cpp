@@ -1,0 +1,108 @@
+// The folder tree scan. Iterative throughout: tree depth never becomes stack depth, and the
+// folder handles on the way down are bounded by the folder chain.
+#include "tree/file_info.h"
+
+#include "platform/folder_chain.h"
+
+namespace qm {
+namespace {
+
+// A search reads a whole folder before descending; trim what the growing list left unused.
+void TrimSlack(std::vector<TFileInfo>& list) {
+  if (list.capacity() > list.size() + list.size() / 4 + 8) list.shrink_to_fit();
+}
+
+bool ReadInto(TFileInfo& node, FileSystem& fs, FileSystem::Handle h) {
+  const bool ok = fs.ReadFolder(h, [&node](FoundEntry&& e) {
+    if (e.name == "." || e.name == "..") return;
+    TFileInfo& child = node.AddChild(std::move(e.name), e.fileDate, e.attr);
+    child.Dev = e.dev;
+    child.Ino = e.ino;
+    if (e.attr & kAttrFolder) {
+      child.Depth = node.Depth + 1;
+      child.Old = 0;
+    }
+  });
+  if (node.Children) TrimSlack(*node.Children);
+  return ok;
+}
+
+}  // namespace
+
+TFileInfo::~TFileInfo() {
+  DestroyChildren();
+}
+
+void TFileInfo::DestroyChildren() {
+  if (!Children) return;
+  std::vector<std::unique_ptr<std::vector<TFileInfo>>> pending;
+  pending.push_back(std::move(Children));
+  while (!pending.empty()) {
+    std::unique_ptr<std::vector<TFileInfo>> list = std::move(pending.back());
+    pending.pop_back();
+    for (TFileInfo& node : *list) {
+      if (node.Children) pending.push_back(std::move(node.Children));
+    }
+  }
+}
+
+bool TFileInfo::BuildTree(const std::string& path, uint32_t cutoff, FileSystem& fs, Clock& clock) {
+  try {
+    DestroyChildren();
+    Name = path;
+    FileDate = PackDosClamped(FromDateTime(clock.Now()));
+    Depth = 0;
+    CutoffDate = cutoff;
+    ScanFolder(path, fs);
+    return true;
+  } catch (...) {
+    return false;
+  }
+}
+
+void TFileInfo::ScanFolder(const std::string& path, FileSystem& fs) {
+  FolderChain chain(fs);
+  if (!chain.OpenRoot(path)) return;
+  Dev = chain.TopDev();
+  Ino = chain.TopIno();
+
+  struct Frame {
+    TFileInfo* node;
+    size_t next;
+  };
+  std::vector<Frame> frames{{this, 0}};
+  ReadInto(*this, fs, chain.Top());
+  while (!frames.empty()) {
+    Frame& frame = frames.back();
+    TFileInfo* const node = frame.node;
+    if (frame.next >= static_cast<size_t>(node->ChildCount())) {
+      frames.pop_back();
+      chain.Pop();
+      continue;
+    }
+    TFileInfo& child = (*node->Children)[frame.next++];
+    if (!(child.Attr & kAttrFolder)) continue;
+    // A link stays an entry of its own; another device is a mount point; a folder already on
+    // the way down is a bind-mount loop. None of them is searched.
+    if (child.Attr & kAttrReparse) continue;
+    if (child.Dev != node->Dev) continue;
+    if (chain.Contains(child.Dev, child.Ino)) continue;
+    if (!chain.Push(child.Name, child.Dev, child.Ino)) continue;  // unreadable or replaced
+    frames.push_back({&child, 0});
+    ReadInto(child, fs, chain.Top());
+  }
+}
+
+TFileInfo& TFileInfo::AddChild(std::string name, uint32_t fileDate, int32_t attr) {
+  if (!Children) Children = std::make_unique<std::vector<TFileInfo>>();
+  TFileInfo& node = Children->emplace_back();
+  node.CutoffDate = CutoffDate;
+  node.Name = std::move(name);
+  node.FileDate = fileDate;
+  node.Attr = attr;
+  node.Depth = Depth;
+  node.Old = fileDate < CutoffDate ? 1 : 0;
+  return node;
+}
+
+}  // namespace qm

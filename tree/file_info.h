@@ -1,0 +1,59 @@
+// TFileInfo: one node of the folder tree held in memory, built by a scan of the target folder.
+// Nodes hold only their own names; children live contiguously in their parent's list.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/clock.h"
+#include "platform/fs.h"
+
+namespace qm {
+
+struct EFRec;
+using TEntryList = std::vector<EFRec>;
+using TStringList = std::vector<std::string>;
+
+class TFileInfo {
+ public:
+  std::string Name;
+  uint32_t FileDate = 0;
+  int32_t Attr = 0;
+  int32_t Depth = 0;
+  uint8_t Old = 0;
+  std::unique_ptr<std::vector<TFileInfo>> Children;
+  uint32_t CutoffDate = 0;
+  // Identity as scanned, so that the passes can tell the entry is still the same one.
+  uint64_t Dev = 0;
+  uint64_t Ino = 0;
+
+  TFileInfo() = default;
+  TFileInfo(TFileInfo&&) noexcept = default;
+  TFileInfo& operator=(TFileInfo&&) noexcept = default;
+  virtual ~TFileInfo();
+
+  // Replaces the tree below this (root) node by a scan of `path`; false when the scan failed
+  // (memory exhausted), with the nodes found so far left in place.
+  bool BuildTree(const std::string& path, uint32_t cutoff, FileSystem& fs, Clock& clock);
+  // Searches the folder this node stands for and everything below it, depth first. Links,
+  // mount points and folders already on the way down are listed but not searched.
+  void ScanFolder(const std::string& path, FileSystem& fs);
+  TFileInfo& AddChild(std::string name, uint32_t fileDate, int32_t attr);
+  int32_t ChildCount() const { return Children ? static_cast<int32_t>(Children->size()) : 0; }
+
+  // Flattening into the entry list (pre-order, root first).
+  bool FillEntryList(TEntryList& list) const;
+  bool AddEntries(const std::string& prefix, TEntryList& list) const;
+
+  // The text listing of the tree, one line per node in entry-list order.
+  void MakeListing(TStringList& lines, bool indent, bool showDates) const;
+  void AddListingLines(const std::string& prefix, TStringList& lines, bool indent,
+                       bool showDates) const;
+
+ private:
+  void DestroyChildren();
+};
+
+}  // namespace qm
