@@ -1,0 +1,148 @@
+// Models of the window components the program works with (labels, list box, status bar, timer,
+// form) and the services a front end provides (event pump, repaint, message box, about box).
+// The core changes the models; a front end renders them and is told of each change.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace qm {
+
+enum class Change {
+  kLabel,        // a label's caption
+  kStatus,       // a status bar panel
+  kListAdded,    // lines [first, first + count) appended
+  kListLine,     // line `first` replaced
+  kListCleared,  // all lines gone
+  kListTop,      // top visible line
+  kListVisible,  // list box shown or hidden
+  kTimer,        // timer enabled or disabled
+  kFormVisible,  // window shown or hidden
+  kFormHeight,   // window height
+  kCursor,       // application-wide cursor
+};
+
+class ModelObserver {
+ public:
+  virtual ~ModelObserver() = default;
+  virtual void ModelChanged(Change what, size_t first, size_t count) = 0;
+};
+
+// Base of the component models: knows whom to tell of a change.
+class TComponent {
+ public:
+  ModelObserver* Observer = nullptr;
+
+ protected:
+  void Notify(Change what, size_t first = 0, size_t count = 0) const {
+    if (Observer != nullptr) Observer->ModelChanged(what, first, count);
+  }
+};
+
+class TLabel : public TComponent {
+ public:
+  explicit TLabel(std::string caption = {}) : caption_(std::move(caption)) {}
+  const std::string& Caption() const { return caption_; }
+  void SetCaption(std::string text) {
+    caption_ = std::move(text);
+    Notify(Change::kLabel);
+  }
+
+ private:
+  std::string caption_;
+};
+
+class TListBox : public TComponent {
+ public:
+  size_t Count() const { return lines_.size(); }
+  const std::string& Line(size_t i) const { return lines_.at(i); }
+  const std::vector<std::string>& Lines() const { return lines_; }
+  void Add(std::string line) {
+    lines_.push_back(std::move(line));
+    Notify(Change::kListAdded, lines_.size() - 1, 1);
+  }
+  void AddLines(const std::vector<std::string>& lines) {
+    const size_t first = lines_.size();
+    lines_.insert(lines_.end(), lines.begin(), lines.end());
+    if (!lines.empty()) Notify(Change::kListAdded, first, lines.size());
+  }
+  // Throws std::out_of_range for a line the box does not hold.
+  void SetLine(size_t i, std::string text) {
+    lines_.at(i) = std::move(text);
+    Notify(Change::kListLine, i, 1);
+  }
+  void Clear() {
+    lines_.clear();
+    topIndex_ = 0;
+    Notify(Change::kListCleared);
+  }
+  size_t TopIndex() const { return topIndex_; }
+  void SetTopIndex(size_t i) {
+    topIndex_ = i;
+    Notify(Change::kListTop, i, 1);
+  }
+  bool Visible() const { return visible_; }
+  void SetVisible(bool v) {
+    visible_ = v;
+    Notify(Change::kListVisible);
+  }
+
+ private:
+  std::vector<std::string> lines_;
+  size_t topIndex_ = 0;
+  bool visible_ = false;
+};
+
+class TStatusBar : public TComponent {
+ public:
+  static constexpr int kPanels = 3;
+  static constexpr int kPanelWidths[kPanels] = {250, 50, 50};
+  static constexpr int kHeight = 19;
+  const std::string& Panel(int i) const { return panels_[i]; }
+  void SetPanel(int i, std::string text) {
+    panels_[i] = std::move(text);
+    Notify(Change::kStatus, static_cast<size_t>(i), 1);
+  }
+
+ private:
+  std::string panels_[kPanels];
+};
+
+class TTimer : public TComponent {
+ public:
+  uint32_t Interval = 3000;  // milliseconds
+  bool Enabled() const { return enabled_; }
+  // Enabling an enabled timer leaves its countdown running; the front end restarts the
+  // countdown on each change from disabled to enabled.
+  void SetEnabled(bool e) {
+    if (e == enabled_) return;
+    enabled_ = e;
+    Notify(Change::kTimer);
+  }
+
+ private:
+  bool enabled_ = false;
+};
+
+enum class TCursor { kDefault, kHourGlass };
+
+// The services of the front end that the core calls in the middle of its work.
+class TApplication {
+ public:
+  virtual ~TApplication() = default;
+  // Runs the handlers of pending events (menu commands, timer, close requests, messages).
+  virtual void ProcessMessages() = 0;
+  // Paints outstanding areas at once and handles no other event.
+  virtual void Repaint() = 0;
+  // The modal error box (title "エラー", error icon, one OK button); returns once closed.
+  virtual void ShowErrorBox(const std::string& text) = 0;
+  // The modal about box, centred over the main window; returns once closed.
+  virtual void ShowAboutBox() = 0;
+  // The main window has closed (its close handler ran): the event loop ends.
+  virtual void MainWindowClosed() = 0;
+};
+
+}  // namespace qm

@@ -1,0 +1,112 @@
+// TForm1: the main window as plain C++. It owns the run settings, the log, the tree, the entry
+// list and the component models, and its handlers are start-up, the run, the menu commands,
+// the control message and shutdown. A front end renders the models and calls the handlers.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/settings.h"
+#include "log/run_log.h"
+#include "platform/clock.h"
+#include "platform/forms.h"
+#include "platform/fs.h"
+#include "tree/entry_list.h"
+#include "tree/file_info.h"
+
+namespace qm {
+
+// Window message of the control message, and its WParam values.
+constexpr uint32_t kControlMessage = 0x468;
+constexpr uintptr_t kControlToggle = 5;
+constexpr uintptr_t kControlClose = 7;
+
+class TForm1 {
+ public:
+  // Design sizes of the window.
+  static constexpr int kLeft = 263;
+  static constexpr int kTop = 119;
+  static constexpr int kWidth = 438;
+  static constexpr int kHeight = 358;
+  static constexpr int kPanel1Height = 146;
+
+  TForm1(std::vector<std::string> params, TApplication& app, FileSystem& fs, Clock& clock);
+  ~TForm1();
+  TForm1(const TForm1&) = delete;
+  TForm1& operator=(const TForm1&) = delete;
+
+  // Start-up. False when the process is to end now (refused command line, missing folder).
+  bool FormCreate();
+  // Shutdown: releases the entries, logs the closing line, closes the log.
+  void FormClose();
+  // Asks the window to close; during a run or pass the close waits for its end.
+  void Close();
+  bool Closed() const { return closed_; }
+
+  void Timer1Timer();
+  void N1Click();      // "リスト表示"
+  void N2Click();      // "削除実行"
+  void Exit1Click();   // "終了(&X)"
+  void About1Click();  // "バージョン情報"
+  // Returns the message's result (0).
+  intptr_t ControlMessage(uint32_t msg, uintptr_t wParam, intptr_t lParam);
+
+  bool ReadParameters();
+  bool DeleteFiles(TDateTime startTime);
+  bool RemoveFolders(TDateTime startTime);
+  void WriteResultListing();
+  void FreeEntryList();
+  // True while a run or a pass is in progress (requests then wait or are refused).
+  bool Busy() const { return busy_ > 0; }
+
+  // Tells the front end of every model change.
+  void SetObserver(ModelObserver* observer);
+
+  // Run settings.
+  RunSettings Settings;
+
+  // Component models.
+  TLabel DirectoryLbl{"Directory"};
+  TLabel DaysLbl{"Days"};
+  TLabel DateLbl{"Date"};
+  TLabel DebugMode{"DebugMode"};
+  TLabel DirDelLbl{"DirDelLbl"};
+  TLabel LogLbl{"LogLbl"};
+  TLabel LogFileLbl{"LogFileLbl"};
+  TListBox ListBox1;
+  TStatusBar StatBar;
+  TTimer Timer1;
+  // Window state: height and visibility, and the application-wide cursor.
+  int Height() const { return height_; }
+  bool Visible() const { return visible_; }
+  void SetVisible(bool v);
+  TCursor Cursor() const { return cursor_; }
+
+  // Run state.
+  TRunLog Log;
+  std::unique_ptr<TFileInfo> TreeRoot;
+  TEntryList EntryList;
+  std::unique_ptr<TStringList> ListingLines;
+
+ private:
+  void SetHeight(int h);
+  void SetCursor(TCursor c);
+  void ReportStage(const char* text, bool setElapsed, TDateTime start, bool processEvents);
+  void AfterActivity();
+
+  std::vector<std::string> params_;
+  TApplication& app_;
+  FileSystem& fs_;
+  Clock& clock_;
+  ModelObserver* observer_ = nullptr;
+  int height_ = kHeight;
+  bool visible_ = false;
+  TCursor cursor_ = TCursor::kDefault;
+  int busy_ = 0;
+  bool closePending_ = false;
+  bool closed_ = false;
+};
+
+}  // namespace qm
