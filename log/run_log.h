@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "app/settings.h"
@@ -28,7 +29,7 @@ class TRunLog {
   struct State;
   RunSettings& settings_;
   Clock& clock_;
-  State* state_;
+  std::unique_ptr<State> state_;
 };
 
 }  // namespace qm

@@ -1,0 +1,131 @@
+// UTF-8 to code page 932 through iconv, one distinct character at a time, cached: the result
+// listing encodes millions of paths that share few characters.
+#include "platform/text.h"
+
+#include <iconv.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <mutex>
+#include <unordered_map>
+
+namespace qm {
+namespace {
+
+// Runs iconv over a whole input; false when any of it does not convert.
+bool Convert(iconv_t cd, std::string_view in, std::string& out) {
+  char buffer[16];
+  char* src = const_cast<char*>(in.data());
+  size_t srcLeft = in.size();
+  char* dst = buffer;
+  size_t dstLeft = sizeof buffer;
+  iconv(cd, nullptr, nullptr, nullptr, nullptr);
+  if (iconv(cd, &src, &srcLeft, &dst, &dstLeft) == static_cast<size_t>(-1) || srcLeft != 0) {
+    return false;
+  }
+  if (iconv(cd, nullptr, nullptr, &dst, &dstLeft) == static_cast<size_t>(-1)) return false;
+  out.assign(buffer, sizeof buffer - dstLeft);
+  return true;
+}
+
+class Cp932Table {
+ public:
+  Cp932Table() : toCp932_(iconv_open("CP932", "UTF-8")), fromCp932_(iconv_open("UTF-8", "CP932")) {}
+  ~Cp932Table() {
+    if (toCp932_ != reinterpret_cast<iconv_t>(-1)) iconv_close(toCp932_);
+    if (fromCp932_ != reinterpret_cast<iconv_t>(-1)) iconv_close(fromCp932_);
+  }
+
+  // The code page 932 bytes of one character given as its UTF-8 bytes, or empty when the
+  // character has none that read back as itself.
+  const std::string& Lookup(uint32_t codePoint, std::string_view utf8) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    auto it = cache_.find(codePoint);
+    if (it != cache_.end()) return it->second;
+    std::string bytes;
+    std::string back;
+    if (!Convert(toCp932_, utf8, bytes) || !Convert(fromCp932_, bytes, back) || back != utf8) {
+      bytes.clear();
+    }
+    return cache_.emplace(codePoint, std::move(bytes)).first->second;
+  }
+
+ private:
+  iconv_t toCp932_;
+  iconv_t fromCp932_;
+  std::mutex mutex_;
+  std::unordered_map<uint32_t, std::string> cache_;
+};
+
+Cp932Table& Table() {
+  static Cp932Table table;
+  return table;
+}
+
+// Length of the valid UTF-8 sequence at the start of `s` and its code point; 0 when invalid.
+size_t DecodeUtf8(std::string_view s, uint32_t& cp) {
+  const auto b = [&s](size_t i) { return static_cast<unsigned char>(s[i]); };
+  const unsigned char c = b(0);
+  size_t len;
+  uint32_t min;
+  if (c < 0x80) {
+    cp = c;
+    return 1;
+  } else if ((c & 0xE0) == 0xC0) {
+    len = 2, cp = c & 0x1F, min = 0x80;
+  } else if ((c & 0xF0) == 0xE0) {
+    len = 3, cp = c & 0x0F, min = 0x800;
+  } else if ((c & 0xF8) == 0xF0) {
+    len = 4, cp = c & 0x07, min = 0x10000;
+  } else {
+    return 0;
+  }
+  if (s.size() < len) return 0;
+  for (size_t i = 1; i < len; ++i) {
+    if ((b(i) & 0xC0) != 0x80) return 0;
+    cp = cp << 6 | (b(i) & 0x3F);
+  }
+  if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return 0;
+  return len;
+}
+
+}  // namespace
+
+std::string EncodeCp932(std::string_view utf8) {
+  std::string out;
+  out.reserve(utf8.size());
+  char escape[16];
+  size_t i = 0;
+  while (i < utf8.size()) {
+    const unsigned char c = static_cast<unsigned char>(utf8[i]);
+    if (c < 0x80 && c != '\\') {
+      out += static_cast<char>(c);
+      ++i;
+      continue;
+    }
+    if (c == '\\') {
+      out += "\\\\";
+      ++i;
+      continue;
+    }
+    uint32_t cp = 0;
+    const size_t len = DecodeUtf8(utf8.substr(i), cp);
+    if (len == 0) {
+      std::snprintf(escape, sizeof escape, "\\x{%02X}", c);
+      out += escape;
+      ++i;
+      continue;
+    }
+    const std::string& bytes = Table().Lookup(cp, utf8.substr(i, len));
+    if (bytes.empty()) {
+      std::snprintf(escape, sizeof escape, "\\u{%X}", cp);
+      out += escape;
+    } else {
+      out += bytes;
+    }
+    i += len;
+  }
+  return out;
+}
+
+}  // namespace qm
