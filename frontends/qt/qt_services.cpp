@@ -1,0 +1,49 @@
+// The Qt services.
+#include "frontends/qt/qt_services.h"
+
+#include <QCoreApplication>
+#include <QEvent>
+
+#include "frontends/qt/error_box.h"
+
+namespace qm::qt {
+
+void QtServices::ProcessMessages() {
+  if (sincePump_.isValid() && sincePump_.elapsed() < pumpIntervalMs_) return;
+  // Restarted first, so that a handler run from here that asks again does not nest a round.
+  sincePump_.start();
+  ++pumpRounds_;
+  if (window_ != nullptr) window_->FlushPending();
+  QCoreApplication::processEvents();
+}
+
+void QtServices::Repaint() {
+  if (window_ == nullptr) return;
+  window_->FlushPending();
+  // Only the paint requests already queued are delivered: no input, timer or other event runs.
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest);
+}
+
+void QtServices::ShowErrorBox(const std::string& text) {
+  QWidget* owner = window_ != nullptr && window_->isVisible() ? window_ : nullptr;
+  qt::ShowErrorBox(owner, text);
+}
+
+void QtServices::ShowAboutBox() {
+  // A new box each time: QDialog centres a box over its owner when first shown.
+  AboutBox box(window_);
+  aboutBox_ = &box;
+  box.exec();
+  aboutBox_ = nullptr;
+}
+
+void QtServices::MainWindowClosed() {
+  windowClosed_ = true;
+  // The window is hidden already, and a hidden window's close would not end the loop. Only
+  // our own loops end: QCoreApplication::exit would also make every later modal loop return
+  // at once.
+  if (aboutBox_ != nullptr) aboutBox_->reject();
+  if (mainLoop_ != nullptr) mainLoop_->quit();
+}
+
+}  // namespace qm::qt
