@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <cstdlib>
 
+#include "frontends/qt/control_message.h"
 #include "frontends/qt/display_choice.h"
 #include "frontends/qt/fonts.h"
 #include "frontends/qt/qt_session.h"
@@ -11,12 +12,6 @@
 #include "platform/fs.h"
 
 namespace qm {
-namespace {
-
-// The window class name, by which other programs find the main window.
-constexpr const char* kWindowClass = "TForm1";
-
-}  // namespace
 
 int RunQtFrontend(int argc, char** argv, const std::vector<std::string>& params, bool& noDisplay) {
   noDisplay = false;
@@ -28,8 +23,8 @@ int RunQtFrontend(int argc, char** argv, const std::vector<std::string>& params,
   setenv("QT_QPA_PLATFORM", platform.c_str(), 1);
   // The X11 class is "instance\0class": the instance from RESOURCE_NAME, the class from the
   // application name, both read when the first window is made.
-  setenv("RESOURCE_NAME", kWindowClass, 1);
-  QCoreApplication::setApplicationName(kWindowClass);
+  setenv("RESOURCE_NAME", qt::kWindowClass, 1);
+  QCoreApplication::setApplicationName(qt::kWindowClass);
 
   // Qt sees the program's name alone, so no parameter is ever taken as a Qt option.
   std::string name = argc > 0 && argv[0] != nullptr ? argv[0] : "quillmoor";

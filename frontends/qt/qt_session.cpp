@@ -2,6 +2,7 @@
 #include "frontends/qt/qt_session.h"
 
 #include <QEventLoop>
+#include <csignal>
 
 namespace qm::qt {
 
@@ -10,14 +11,24 @@ QtSession::QtSession(std::vector<std::string> params, FileSystem& fs, Clock& clo
   window_ = std::make_unique<MainWindow>(
       form_, [this](const std::string& what) { services_.ShowErrorBox(what); });
   services_.SetWindow(window_.get());
+  signals_ = std::make_unique<SignalBridge>([this](int signo) {
+    Control(kControlMessage, signo == SIGUSR1 ? kControlToggle : kControlClose, 0);
+  });
 }
 
 QtSession::~QtSession() {
+  filter_.reset();
+  signals_.reset();
   services_.SetWindow(nullptr);
 }
 
 bool QtSession::Start() {
-  return form_.FormCreate();
+  if (!form_.FormCreate()) return false;
+  // The native window exists once shown; the filter takes messages sent to it.
+  filter_ = std::make_unique<ControlFilter>(
+      static_cast<uintptr_t>(window_->winId()),
+      [this](uint32_t msg, uintptr_t wParam, intptr_t lParam) { Control(msg, wParam, lParam); });
+  return true;
 }
 
 int QtSession::Exec() {
@@ -27,6 +38,14 @@ int QtSession::Exec() {
   loop.exec();
   services_.SetMainLoop(nullptr);
   return 0;
+}
+
+void QtSession::Control(uint32_t msg, uintptr_t wParam, intptr_t lParam) {
+  try {
+    form_.ControlMessage(msg, wParam, lParam);
+  } catch (...) {
+    // A control message has no one to report to; the window goes on.
+  }
 }
 
 }  // namespace qm::qt

@@ -1,13 +1,15 @@
-// One program run in the Qt window: the services, TForm1 and its window, wired together. Needs a
-// QApplication; tests make one with their own parts.
+// One program run in the Qt window: the services, TForm1, its window, the control message and
+// the signals, wired together. Needs a QApplication; tests make one with their own parts.
 #pragma once
 
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "frontends/qt/control_filter.h"
 #include "frontends/qt/main_window.h"
 #include "frontends/qt/qt_services.h"
+#include "frontends/qt/signal_bridge.h"
 #include "platform/clock.h"
 #include "platform/fs.h"
 #include "ui/form1.h"
@@ -29,9 +31,13 @@ class QtSession {
   QtServices& Services() { return services_; }
 
  private:
+  void Control(uint32_t msg, uintptr_t wParam, intptr_t lParam);
+
   QtServices services_;
   TForm1 form_;
   std::unique_ptr<MainWindow> window_;
+  std::unique_ptr<ControlFilter> filter_;
+  std::unique_ptr<SignalBridge> signals_;
 };
 
 }  // namespace qm::qt

@@ -7,6 +7,7 @@
 #include <QMenuBar>
 #include <QSplitter>
 #include <QTest>
+#include <csignal>
 
 #include "frontends/qt/tests/qt_test_support.h"
 #include "tests/temp_tree.h"
@@ -222,6 +223,18 @@ class WindowTest : public QObject {
     QVERIFY(!w.isVisible());
     QVERIFY(s.Form().Closed());
     QVERIFY(s.qt->Services().WindowClosed());
+  }
+
+  void signalsToggleAndClose() {
+    Session s(Manual());
+    QVERIFY(s.qt->Start());
+    raise(SIGUSR1);
+    QTRY_VERIFY(!s.Window().isVisible());
+    raise(SIGUSR1);
+    QTRY_VERIFY(s.Window().isVisible());
+    raise(SIGTERM);
+    QTRY_VERIFY(s.Form().Closed());
+    QVERIFY(!s.Window().isVisible());
   }
 
   void closeBoxEndsProgram() {
