@@ -98,15 +98,20 @@ bool TRunLog::WriteLog(int32_t level, const std::string& text) {
   if (settings_.LogLevel <= -1) return true;
   if (level > settings_.LogLevel) return true;
   if (state_->phase != State::kOpen) return false;
-  std::string line = Stamp(FromDateTime(clock_.Now()));
-  line += EncodeCp932(text);
-  line += "\r\n";
-  if (level > 0) {
-    state_->buffer += line;
-    return state_->buffer.size() < kBufferLimit || Flush();
+  try {
+    std::string line = Stamp(FromDateTime(clock_.Now()));
+    line += EncodeCp932(text);
+    line += "\r\n";
+    if (level > 0) {
+      state_->buffer += line;
+      return state_->buffer.size() < kBufferLimit || Flush();
+    }
+    const bool flushed = Flush();
+    return WriteAll(state_->fd, line.data(), line.size()) && flushed;
+  } catch (...) {
+    // Out of memory: like a failed write, this line is lost and logging goes on.
+    return false;
   }
-  const bool flushed = Flush();
-  return WriteAll(state_->fd, line.data(), line.size()) && flushed;
 }
 
 bool TRunLog::Flush() {
