@@ -8,7 +8,7 @@
 
 #include "platform/dos_time_text.h"
 #include "tests/example_tree.h"
-#include "tests/fake_clock.h"
+#include "tests/script_app.h"
 #include "tests/temp_tree.h"
 
 namespace qm {

@@ -14,7 +14,7 @@
 #include <filesystem>
 #include <optional>
 
-#include "tests/fake_clock.h"
+#include "tests/script_app.h"
 #include "tests/temp_tree.h"
 
 namespace qm {
@@ -35,6 +35,10 @@ struct LogUnderTest {
   TRunLog log;
 };
 
+void SetClock(test::FakeClock& clock, const CivilTime& t) {
+  clock.Advance(ToDateTime(t) - clock.Now());
+}
+
 bool Exists(const std::string& path) {
   struct stat st {};
   return lstat(path.c_str(), &st) == 0;
@@ -47,9 +51,9 @@ TEST(RunLog, LineIsStampTextAndCrLf) {
   EXPECT_TRUE(t.log.WriteLog(0, "開始 ○■・　|end"));
   EXPECT_TRUE(t.log.WriteLog(0, ""));
   EXPECT_TRUE(t.log.WriteLog(0, "  spaced \t "));
-  t.clock.Set({2010, 1, 1, 0, 0, 0, 0});
+  SetClock(t.clock, {2010, 1, 1, 0, 0, 0, 0});
   EXPECT_TRUE(t.log.WriteLog(0, "midnight"));
-  t.clock.Set({2010, 12, 31, 23, 59, 59, 999});
+  SetClock(t.clock, {2010, 12, 31, 23, 59, 59, 999});
   EXPECT_TRUE(t.log.WriteLog(0, "last second"));
   EXPECT_TRUE(t.log.CloseLog());
   EXPECT_EQ(test::ReadBytes(dir / "run.log"),
