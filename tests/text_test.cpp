@@ -60,7 +60,9 @@ TEST(EncodeCp932, ExactBytes) {
       {"\xED\xA0\x80", "\\x{ED}\\x{A0}\\x{80}"},             // a surrogate
       {"\xF4\x90\x80\x80", "\\x{F4}\\x{90}\\x{80}\\x{80}"},  // beyond U+10FFFF
       {"\x80○", "\\x{80}\x81\x9B"},
-      {std::string("a\0b", 3), std::string("a\0b", 3)},
+      {std::string("a\0b", 3), "a\\x{00}b"},
+      {"name\r\n2026/01/01 00:00:00 fake", "name\\x{0D}\\x{0A}2026/01/01 00:00:00 fake"},
+      {"tab\there\x7F\x1B[2J", "tab\there\\x{7F}\\x{1B}[2J"},
   };
   for (const auto& [in, want] : cases) EXPECT_EQ(EncodeCp932(in), want) << in;
 }
@@ -78,8 +80,8 @@ TEST(EncodeCp932, DistinctInputsStayDistinct) {
   for (const auto& [a, b] : pairs) EXPECT_NE(EncodeCp932(a), EncodeCp932(b)) << a << " / " << b;
 }
 
-// Over every character: an output is either an escape of the character itself or bytes of the
-// code page, and no two characters share an output.
+// Over every character: an output is either an escape of the character itself (a control
+// character as its byte) or bytes of the code page, and no two characters share an output.
 TEST(EncodeCp932, EveryCharacterHasItsOwnOutput) {
   std::set<std::string> seen;
   size_t held = 0;
@@ -91,6 +93,9 @@ TEST(EncodeCp932, EveryCharacterHasItsOwnOutput) {
     std::snprintf(escape, sizeof escape, "\\u{%X}", cp);
     if (cp == '\\') {
       EXPECT_EQ(out, "\\\\");
+    } else if ((cp < 0x20 && cp != '\t') || cp == 0x7F) {
+      std::snprintf(escape, sizeof escape, "\\x{%02X}", cp);
+      EXPECT_EQ(out, escape);
     } else if (out != escape) {
       ++held;
       EXPECT_TRUE(out.size() == 1 || out.size() == 2) << std::hex << cp;
