@@ -45,6 +45,11 @@ void PassHarness::Scan(const std::string& root) {
   }
 }
 
+void PassHarness::RunBoth(TDateTime start) {
+  DeleteFiles(ctx, start);
+  if (settings.DirDelete == 0) RemoveFolders(ctx, start);
+}
+
 size_t PassHarness::Index(const std::string& rel) const {
   const std::string want = rel.empty() ? settings.TargetDir : settings.TargetDir + "/" + rel;
   for (size_t i = 0; i < entries.size(); ++i) {

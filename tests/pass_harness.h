@@ -53,6 +53,8 @@ struct PassHarness {
 
   // Scans `root` into the entry list; in the manual modes the list box gets one line per entry.
   void Scan(const std::string& root);
+  // Runs the file pass, then the folder pass when DirDelete is 0, as the deletion command does.
+  void RunBoth(TDateTime start = 0);
   // The index of the entry with this path below the root ("" for the root); fails the test
   // when there is none.
   size_t Index(const std::string& rel) const;
