@@ -5,6 +5,7 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -72,11 +73,18 @@ TRunLog::~TRunLog() {
 bool TRunLog::OpenLog() {
   if (settings_.LogLevel <= -1 || settings_.LogPath.empty()) return true;
   const bool renew = settings_.LogRenew == -1;
-  int flags = O_WRONLY | O_CREAT | O_CLOEXEC | O_NOCTTY;
+  // O_NONBLOCK only for the open: a FIFO without a reader then fails instead of stalling start-up.
+  int flags = O_WRONLY | O_CREAT | O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
   if (!renew) flags |= O_APPEND;
   const int fd = open(settings_.LogPath.c_str(), flags, 0644);
+  struct stat st {};
   // One writer per log: the lock comes before emptying, so a loser never truncates.
-  if (fd < 0 || flock(fd, LOCK_EX | LOCK_NB) != 0 || (renew && ftruncate(fd, 0) != 0)) {
+  bool ok = fd >= 0 && flock(fd, LOCK_EX | LOCK_NB) == 0 && fstat(fd, &st) == 0;
+  // Only a regular file has anything to empty; a pipe or a device is written as it is.
+  ok = ok && (!renew || !S_ISREG(st.st_mode) || ftruncate(fd, 0) == 0);
+  const int status = ok ? fcntl(fd, F_GETFL) : -1;
+  ok = ok && status != -1 && fcntl(fd, F_SETFL, status & ~O_NONBLOCK) == 0;
+  if (!ok) {
     if (fd >= 0) close(fd);
     settings_.LogLevel = -1;
     return false;
@@ -90,15 +98,20 @@ bool TRunLog::WriteLog(int32_t level, const std::string& text) {
   if (settings_.LogLevel <= -1) return true;
   if (level > settings_.LogLevel) return true;
   if (state_->phase != State::kOpen) return false;
-  std::string line = Stamp(FromDateTime(clock_.Now()));
-  line += EncodeCp932(text);
-  line += "\r\n";
-  if (level > 0) {
-    state_->buffer += line;
-    return state_->buffer.size() < kBufferLimit || Flush();
+  try {
+    std::string line = Stamp(FromDateTime(clock_.Now()));
+    line += EncodeCp932(text);
+    line += "\r\n";
+    if (level > 0) {
+      state_->buffer += line;
+      return state_->buffer.size() < kBufferLimit || Flush();
+    }
+    const bool flushed = Flush();
+    return WriteAll(state_->fd, line.data(), line.size()) && flushed;
+  } catch (...) {
+    // Out of memory: like a failed write, this line is lost and logging goes on.
+    return false;
   }
-  const bool flushed = Flush();
-  return WriteAll(state_->fd, line.data(), line.size()) && flushed;
 }
 
 bool TRunLog::Flush() {

@@ -98,6 +98,13 @@ std::string EncodeCp932(std::string_view utf8) {
   size_t i = 0;
   while (i < utf8.size()) {
     const unsigned char c = static_cast<unsigned char>(utf8[i]);
+    if ((c < 0x20 && c != '\t') || c == 0x7F) {
+      // A line end or other control inside a name must not split or fake a log line.
+      std::snprintf(escape, sizeof escape, "\\x{%02X}", c);
+      out += escape;
+      ++i;
+      continue;
+    }
     if (c < 0x80 && c != '\\') {
       out += static_cast<char>(c);
       ++i;

@@ -7,14 +7,19 @@
 namespace qm {
 namespace {
 
-// A search reads a whole folder before descending; trim what the growing list left unused.
-void TrimSlack(std::vector<TFileInfo>& list) {
-  if (list.capacity() > list.size() + list.size() / 4 + 8) list.shrink_to_fit();
-}
-
-bool ReadInto(TFileInfo& node, FileSystem& fs, FileSystem::Handle h) {
-  const bool ok = fs.ReadFolder(h, [&node](FoundEntry&& e) {
-    if (e.name == "." || e.name == "..") return;
+// Reads a whole folder before descending into it. The results gather in a scratch list that
+// is reused from folder to folder, so each node's list is allocated once at its exact size and
+// a tree of millions leaves no spare room or freed fragments behind.
+bool ReadInto(TFileInfo& node, FileSystem& fs, FileSystem::Handle h,
+              std::vector<FoundEntry>& scratch) {
+  scratch.clear();
+  const bool ok = fs.ReadFolder(h, [&scratch](FoundEntry&& e) {
+    if (e.name != "." && e.name != "..") scratch.push_back(std::move(e));
+  });
+  if (scratch.empty()) return ok;
+  if (!node.Children) node.Children = std::make_unique<std::vector<TFileInfo>>();
+  node.Children->reserve(node.Children->size() + scratch.size());
+  for (FoundEntry& e : scratch) {
     TFileInfo& child = node.AddChild(std::move(e.name), e.fileDate, e.attr);
     child.Dev = e.dev;
     child.Ino = e.ino;
@@ -22,8 +27,7 @@ bool ReadInto(TFileInfo& node, FileSystem& fs, FileSystem::Handle h) {
       child.Depth = node.Depth + 1;
       child.Old = 0;
     }
-  });
-  if (node.Children) TrimSlack(*node.Children);
+  }
   return ok;
 }
 
@@ -71,7 +75,8 @@ void TFileInfo::ScanFolder(const std::string& path, FileSystem& fs) {
     size_t next;
   };
   std::vector<Frame> frames{{this, 0}};
-  ReadInto(*this, fs, chain.Top());
+  std::vector<FoundEntry> scratch;
+  ReadInto(*this, fs, chain.Top(), scratch);
   while (!frames.empty()) {
     Frame& frame = frames.back();
     TFileInfo* const node = frame.node;
@@ -89,7 +94,7 @@ void TFileInfo::ScanFolder(const std::string& path, FileSystem& fs) {
     if (chain.Contains(child.Dev, child.Ino)) continue;
     if (!chain.Push(child.Name, child.Dev, child.Ino)) continue;  // unreadable or replaced
     frames.push_back({&child, 0});
-    ReadInto(child, fs, chain.Top());
+    ReadInto(child, fs, chain.Top(), scratch);
   }
 }
 

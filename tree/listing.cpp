@@ -1,0 +1,97 @@
+// The tree listing: one line per node, in the entry list's pre-order. Walked with an explicit
+// stack and one shared prefix buffer, so tree depth costs neither stack nor copied prefixes.
+#include <charconv>
+
+#include "platform/dos_time_text.h"
+#include "tree/entry_list.h"
+#include "tree/file_info.h"
+
+namespace qm {
+namespace {
+
+constexpr std::string_view kBlankDates = "       |                  ";
+constexpr size_t kDatesSize = 26;
+constexpr std::string_view kIndentStep = "   ";
+
+std::string ListingLine(const TFileInfo& node, const std::string& prefix, bool showDates) {
+  char depth[16];
+  const auto depthEnd = std::to_chars(depth, depth + sizeof depth, node.Depth).ptr;
+  std::string line;
+  line.reserve(2 + prefix.size() + node.Name.size() + kDatesSize + 5 + 1 +
+               static_cast<size_t>(depthEnd - depth));
+  // Greater than 16 as a number, not the folder bit: hidden or read-only folders list as files.
+  line += node.Attr > kAttrFolder ? " |" : prefix.empty() ? "R|" : "D|";
+  line += prefix;
+  line += node.Name;
+  if (showDates) {
+    line += "       |";
+    AppendDosMinute(line, node.FileDate);
+    line += "  ";
+  } else {
+    line += kBlankDates;
+  }
+  line += node.Old == 1 ? " |DEL" : " |   ";
+  line += '|';
+  line.append(depth, depthEnd);
+  return line;
+}
+
+// Counts this node and everything below it, so the list grows once.
+size_t CountNodes(const TFileInfo& top) {
+  size_t count = 0;
+  std::vector<const TFileInfo*> pending{&top};
+  while (!pending.empty()) {
+    const TFileInfo* node = pending.back();
+    pending.pop_back();
+    ++count;
+    if (node->Children) {
+      for (const TFileInfo& child : *node->Children) pending.push_back(&child);
+    }
+  }
+  return count;
+}
+
+}  // namespace
+
+void TFileInfo::MakeListing(TStringList& lines, bool indent, bool showDates) const {
+  lines.clear();
+  AddListingLines(std::string(), lines, indent, showDates);
+}
+
+void TFileInfo::AddListingLines(const std::string& prefix, TStringList& lines, bool indent,
+                                bool showDates) const {
+  lines.reserve(lines.size() + CountNodes(*this));
+  struct Frame {
+    const TFileInfo* node;
+    size_t next;        // index of the child whose line comes next
+    size_t prefixSize;  // the prefix of the node's own line, restored on leaving it
+  };
+  std::vector<Frame> frames;
+  std::string path = prefix;  // the prefix of the line that comes next
+  auto enter = [&](const TFileInfo& node) {
+    if (node.ChildCount() == 0) return;
+    frames.push_back({&node, 0, path.size()});
+    if (indent) {
+      path += kIndentStep;
+    } else {
+      path += node.Name;
+      path += kPathSeparator;
+    }
+  };
+
+  lines.push_back(ListingLine(*this, path, showDates));
+  enter(*this);
+  while (!frames.empty()) {
+    Frame& frame = frames.back();
+    if (frame.next == frame.node->Children->size()) {
+      path.resize(frame.prefixSize);
+      frames.pop_back();
+      continue;
+    }
+    const TFileInfo& child = (*frame.node->Children)[frame.next++];
+    lines.push_back(ListingLine(child, path, showDates));
+    enter(child);
+  }
+}
+
+}  // namespace qm
