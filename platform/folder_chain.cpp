@@ -70,6 +70,28 @@ void FolderChain::LimitOpen() {
 
 void FolderChain::Pop() {
   if (levels_.empty()) return;
+  Level& leaving = levels_.back();
+  if (levels_.size() >= 2 && leaving.handle != FileSystem::kNoHandle) {
+    // Walking back up a deep chain meets closed levels at every step: reaching the parent
+    // through ".." of the folder being left costs one open instead of a reopen from the nearest
+    // open level, and counts only when it is still the same folder.
+    Level& up = levels_[levels_.size() - 2];
+    if (up.handle == FileSystem::kNoHandle) {
+      const FileSystem::Handle h = fs_.OpenSubfolder(leaving.handle, "..");
+      uint64_t dev = 0, ino = 0;
+      if (h != FileSystem::kNoHandle && fs_.Identify(h, dev, ino) && dev == up.dev &&
+          ino == up.ino) {
+        up.handle = h;
+        ++open_;
+      } else {
+        fs_.Close(h);
+      }
+    }
+  }
+  Drop();
+}
+
+void FolderChain::Drop() {
   if (levels_.back().handle != FileSystem::kNoHandle) {
     fs_.Close(levels_.back().handle);
     --open_;
@@ -78,7 +100,7 @@ void FolderChain::Pop() {
 }
 
 void FolderChain::Truncate(size_t size) {
-  while (levels_.size() > size) Pop();
+  while (levels_.size() > size) Drop();
 }
 
 FileSystem::Handle FolderChain::Top() {
@@ -97,6 +119,12 @@ FileSystem::Handle FolderChain::Top() {
     }
     level.handle = h;
     ++open_;
+    // Close behind on the way down, so that a long reopen stays within the bound too.
+    if (open_ > maxOpen_ && i - 1 >= 1) {
+      fs_.Close(levels_[i - 1].handle);
+      levels_[i - 1].handle = FileSystem::kNoHandle;
+      --open_;
+    }
   }
   LimitOpen();
   return levels_.back().handle;

@@ -50,6 +50,8 @@ class FolderChain {
   bool Start(const std::string& path, bool check, uint64_t dev, uint64_t ino);
   bool Enter(const std::string& name, bool check, uint64_t dev, uint64_t ino);
   void LimitOpen();
+  // Closes and forgets the innermost level.
+  void Drop();
 
   FileSystem& fs_;
   size_t maxOpen_;

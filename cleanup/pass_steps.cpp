@@ -1,0 +1,38 @@
+// Steps shared by the cleanup passes; see the header.
+#include "cleanup/pass_steps.h"
+
+#include <stdexcept>
+#include <string>
+
+namespace qm {
+
+void ReportStage(PassContext& ctx, const char* text, TDateTime start) {
+  ctx.statBar.SetPanel(0, text);
+  ctx.statBar.SetPanel(1, ElapsedText(ctx.clock.Now(), start));
+  ctx.log.WriteLog(0, ctx.statBar.Panel(0) + ctx.statBar.Panel(1));
+  ctx.app.Repaint();
+}
+
+void MarkLine(TListBox& listBox, size_t i) {
+  listBox.SetLine(i, listBox.Line(i) + kProcessedMark);
+}
+
+void ProcessEvents(PassContext& ctx, size_t expectedCount) {
+  ctx.app.ProcessMessages();
+  if (ctx.entries.size() != expectedCount) {
+    throw std::logic_error("entry list changed while a pass was walking it");
+  }
+}
+
+void ReportFailure(PassContext& ctx, const char* text) noexcept {
+  try {
+    ctx.listBox.Add(text);
+  } catch (...) {
+  }
+  try {
+    ctx.log.WriteLog(0, text);
+  } catch (...) {
+  }
+}
+
+}  // namespace qm

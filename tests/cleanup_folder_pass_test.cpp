@@ -1,0 +1,226 @@
+// Folder removal pass: which folders go and in what order, in the three modes, with files that
+// could not be deleted, staying entries, event points, result listing and the failure path.
+#include <gtest/gtest.h>
+
+#include "cleanup/passes.h"
+#include "tests/fake_fs.h"
+#include "tests/pass_harness.h"
+#include "tests/temp_tree.h"
+#include "tree/entry_list.h"
+
+namespace qm {
+namespace {
+
+using test::InLog;
+using test::kNew;
+using test::kOld;
+using test::PassHarness;
+
+const char* const kStart = "フォルダ削除処理中です";
+const char* const kEnd = "フォルダ削除処理が終了しました";
+const char* const kError = "■フォルダ削除でエラーが発生しました■";
+
+TEST(FolderPass, ModesOnRealTree) {
+  for (int32_t mode : {0, 1, 2}) {
+    SCOPED_TRACE(mode);
+    test::TempTree t;
+    t.File("keep/new", kNew);
+    t.Folder("keep/empty");
+    t.File("emptied/a", kOld);
+    t.File("emptied/sub/b", kOld);
+    t.Folder("empty");
+    t.Folder("A/B/C");
+    t.Folder("outer/.hidden");  // Kind FALSE: stays, and keeps outer
+    t.File("outer/old", kOld);
+    t.File("top-old", kOld);
+    PassHarness h(SystemFileSystem(), mode);
+    h.Scan(t.Path());
+    h.app.probe = [&h] { return h.listBox.TopIndex(); };
+
+    h.RunBoth(h.clock.Now() - 3'000);
+
+    const bool real = mode < 2;
+    for (const char* rel : {"keep/empty", "emptied/sub", "emptied", "empty", "A/B/C", "A/B", "A"}) {
+      EXPECT_EQ(t.Exists(rel), !real) << rel;
+      EXPECT_EQ(h.At(rel).DelMark, 1) << rel;
+      EXPECT_EQ(h.At(rel).Done, 1) << rel;
+    }
+    for (const char* rel : {"keep", "keep/new", "outer", "outer/.hidden"}) {
+      EXPECT_TRUE(t.Exists(rel)) << rel;
+      EXPECT_EQ(h.At(rel).DelMark, 0) << rel;
+      EXPECT_EQ(h.At(rel).Done, 0) << rel;
+    }
+    EXPECT_EQ(h.At("outer/old").Done, 1);
+    EXPECT_EQ(t.Exists("outer/old"), !real);
+    EXPECT_EQ(h.entries[0].DelMark, 0);
+
+    if (mode == 0) {
+      EXPECT_TRUE(h.app.processed.empty());
+    } else {
+      // After the file pass's event points at the four old files, the folder pass has one at
+      // every visited line, scrolled there first.
+      const size_t filePoints = 4;
+      ASSERT_EQ(h.app.processed.size(), filePoints + h.entries.size() - 1);
+      for (size_t k = 0; k + 1 < h.entries.size(); ++k) {
+        EXPECT_EQ(h.app.processed[filePoints + k], h.entries.size() - 1 - k);
+      }
+      for (size_t i = 0; i < h.entries.size(); ++i) {
+        const std::string plain = "L" + std::to_string(i);
+        EXPECT_EQ(h.listBox.Line(i), h.entries[i].DelMark ? plain + "○" : plain) << i;
+      }
+    }
+    EXPECT_EQ(h.statBar.Panel(0), kEnd);
+    const std::vector<std::string> log = h.LogTexts();
+    ASSERT_EQ(log.size(), 4u);
+    EXPECT_EQ(log[2], InLog(std::string(kStart) + "3秒"));
+    EXPECT_EQ(log[3], InLog(std::string(kEnd) + "3秒"));
+  }
+}
+
+TEST(FolderPass, ChainRemovedInnermostFirst) {
+  test::FakeFileSystem fs("T");
+  fs.AddFolder(fs.AddFolder(fs.AddFolder(0, "A"), "B"), "C");
+  PassHarness h(fs, 0);
+  h.Scan("T");
+  EXPECT_TRUE(RemoveFolders(h.ctx, 0));
+  EXPECT_EQ(fs.Removed(), (std::vector<std::string>{"T/A/B/C", "T/A/B", "T/A"}));
+  for (size_t i = 1; i < 4; ++i) EXPECT_EQ(h.entries[i].Done, 1);
+  EXPECT_EQ(fs.OpenHandles(), 0u);
+}
+
+// Marked files count as gone whether or not they went: their folders are chosen, and their
+// removal fails while the file is still there.
+TEST(FolderPass, UndeletableFileDoesNotKeepItsFolders) {
+  test::FakeFileSystem fs("T");
+  const int x = fs.AddFolder(0, "x");
+  const int y = fs.AddFolder(x, "y");
+  fs.At(fs.AddFile(y, "stuck", 1)).undeletable = true;
+  fs.AddFile(x, "other", 1);
+  fs.AddFolder(0, "z");
+  PassHarness h(fs, 0);
+  h.Scan("T");
+  h.RunBoth();
+  EXPECT_EQ(h.At("x/y/stuck").Done, 0);
+  EXPECT_EQ(h.At("x/other").Done, 1);
+  for (const char* rel : {"x", "x/y"}) {
+    EXPECT_EQ(h.At(rel).DelMark, 1) << rel;
+    EXPECT_EQ(h.At(rel).Done, 0) << rel;
+  }
+  EXPECT_EQ(h.At("z").Done, 1);
+}
+
+TEST(FolderPass, StayingEntriesKeepEveryFolderAbove) {
+  struct Case {
+    const char* what;
+    int32_t attr;
+    uint32_t date;
+    bool keeps;
+  };
+  const Case cases[] = {
+      {"new file", kAttrArchive, test::kCutoff, true},
+      {"hidden folder", kAttrFolder | kAttrHidden, 0, true},
+      {"read-only folder", kAttrFolder | kAttrReadOnly, 0, true},
+      {"old file", kAttrArchive, 1, false},
+      // Kind TRUE though not a folder: chosen like an empty folder, its removal fails, and so
+      // does that of each folder above it.
+      {"new system file", kAttrSystem, test::kCutoff, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    test::FakeFileSystem fs("T");
+    const int a = fs.AddFolder(0, "a");
+    const int b = fs.AddFolder(a, "b");
+    const int d = fs.AddFolder(b, "c");
+    if (c.attr & kAttrFolder) {
+      fs.AddFolder(d, "e", c.date, c.attr);
+    } else {
+      fs.AddFile(d, "e", c.date, c.attr);
+    }
+    fs.AddFolder(a, "sibling");
+    PassHarness h(fs, 0);
+    h.Scan("T");
+    h.RunBoth();
+    EXPECT_EQ(h.At("a/sibling").Done, 1);
+    EXPECT_EQ(h.At("a/b/c/e").Done, c.attr == kAttrArchive && !c.keeps ? 1 : 0);
+    EXPECT_EQ(h.At("a/b/c/e").DelMark, c.keeps ? 0 : 1);
+    for (const char* rel : {"a", "a/b", "a/b/c"}) {
+      EXPECT_EQ(h.At(rel).DelMark, c.keeps ? 0 : 1) << rel;
+      EXPECT_EQ(h.At(rel).Done, c.keeps || c.attr == kAttrSystem ? 0 : 1) << rel;
+    }
+  }
+}
+
+// Empty folders in the target folder, all removed: the count removed so far tells which
+// visited entry each event point came at. Files, which are never chosen, count as visited.
+TEST(FolderPass, AutomaticEventPoints) {
+  struct Case {
+    size_t count;
+    bool folders;
+    std::vector<size_t> removedAtEvents;
+  };
+  const Case cases[] = {
+      {101, true, {}}, {102, true, {101}}, {1000, true, {101, 402, 703}}, {1000, false, {0, 0, 0}}};
+  for (const Case& c : cases) {
+    test::FakeFileSystem fs("T");
+    for (size_t i = 1; i < c.count; ++i) {
+      const std::string name = "e" + std::to_string(i);
+      if (c.folders) {
+        fs.AddFolder(0, name);
+      } else {
+        fs.AddFile(0, name, test::kCutoff);
+      }
+    }
+    PassHarness h(fs, 0);
+    h.Scan("T");
+    ASSERT_EQ(h.entries.size(), c.count);
+    h.app.probe = [&fs] { return fs.Removed().size(); };
+    EXPECT_TRUE(RemoveFolders(h.ctx, 0));
+    EXPECT_EQ(h.app.processed, c.removedAtEvents) << c.count;
+  }
+}
+
+TEST(FolderPass, ResultListingPlacement) {
+  struct Case {
+    int32_t dirDelete, logLevel;
+    bool written;
+  };
+  for (const Case c :
+       {Case{0, 1, true}, Case{1, 1, false}, Case{0, 0, false}, Case{0, -1, false}}) {
+    test::FakeFileSystem fs("T");
+    fs.AddFolder(0, "d");
+    PassHarness h(fs, 0, c.dirDelete, c.logLevel);
+    h.Scan("T");
+    EXPECT_TRUE(RemoveFolders(h.ctx, h.clock.Now()));
+    EXPECT_EQ(h.listings, c.written ? 1 : 0) << c.dirDelete << " " << c.logLevel;
+    if (c.written) {
+      // Written after the walk, so it shows the folder's final marks.
+      EXPECT_EQ(h.LogTexts(),
+                (std::vector<std::string>{InLog(std::string(kStart) + "0秒"), "listing",
+                                          InLog(std::string(kEnd) + "0秒")}));
+    }
+  }
+}
+
+TEST(FolderPass, FailureEndsTheWalk) {
+  test::FakeFileSystem fs("T");
+  fs.AddFile(0, "c", 1);
+  fs.AddFolder(0, "a");
+  fs.AddFolder(0, "b");
+  PassHarness h(fs, 2);
+  h.Scan("T");
+  h.listBox.Clear();
+  for (int i = 0; i < 3; ++i) h.listBox.Add("L" + std::to_string(i));  // none for "b"
+
+  EXPECT_FALSE(RemoveFolders(h.ctx, h.clock.Now()));  // marking "b" fails
+
+  EXPECT_EQ(h.listBox.Line(3), kError);
+  EXPECT_EQ(h.statBar.Panel(0), kStart);
+  EXPECT_EQ(h.LogTexts(),
+            (std::vector<std::string>{InLog(std::string(kStart) + "0秒"), InLog(kError)}));
+  EXPECT_EQ(h.At("b").Done, 1);  // recorded before its line was marked
+  EXPECT_EQ(h.At("a").DelMark, 0);
+  EXPECT_TRUE(h.app.processed.empty());
+}
+
+}  // namespace
+}  // namespace qm
