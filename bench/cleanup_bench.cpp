@@ -1,7 +1,9 @@
 // Times a whole cleanup (scan, entry list, file pass, folder pass) on a generated tree against
 // `find -delete` for the files and then for the empty folders, each on its own identical copy
 // of the tree (cp -a, untimed), and checks both left the same entries behind.
-// Usage: cleanup_bench [ENTRIES] [WORK FOLDER]  (default 1000000 entries in /tmp)
+// Usage: cleanup_bench [ENTRIES] [WORK FOLDER] [ROUNDS]  (default 1000000 entries in /tmp,
+// one round; with more rounds the order alternates and the best time of each is shown)
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -25,7 +27,8 @@ class NoEvents : public qm::TApplication {
 
 struct Times {
   double scan = 0;
-  double passes = 0;
+  double files = 0;
+  double folders = 0;
 };
 
 bool RunCleanup(const std::string& target, uint32_t cutoff, Times& times) {
@@ -51,10 +54,13 @@ bool RunCleanup(const std::string& target, uint32_t cutoff, Times& times) {
     }
   }
   const double scanned = qm::bench::Seconds();
-  const bool ok = qm::DeleteFiles(ctx, 0) && qm::RemoveFolders(ctx, 0);
+  if (!qm::DeleteFiles(ctx, 0)) return false;
+  const double deleted = qm::bench::Seconds();
+  if (!qm::RemoveFolders(ctx, 0)) return false;
   times.scan = scanned - start;
-  times.passes = qm::bench::Seconds() - scanned;
-  return ok;
+  times.files = deleted - scanned;
+  times.folders = qm::bench::Seconds() - deleted;
+  return true;
 }
 
 std::string Quoted(const std::string& s) {
@@ -68,6 +74,7 @@ int main(int argc, char** argv) {
   bench::TreeShape shape;
   if (argc > 1) shape.entries = std::strtoull(argv[1], nullptr, 10);
   std::string templ = std::string(argc > 2 ? argv[2] : "/tmp") + "/quillmoor-cleanup-XXXXXX";
+  const int rounds = argc > 3 ? std::max(1, std::atoi(argv[3])) : 1;
   if (mkdtemp(templ.data()) == nullptr) return 1;
   const std::string base = templ;
   const std::string master = base + "/master", ours = base + "/ours", theirs = base + "/find";
@@ -80,38 +87,61 @@ int main(int argc, char** argv) {
   // Between the generator's old (2020-01-01) and new (2026-12-01) times, far from both.
   const uint32_t cutoff = PackDos({2023, 1, 1, 0, 0, 0, 0});
   const std::string cutoffText = "2023-01-01 00:00:00";
+  // Each copy is written out before its timed run, so that neither contender pays for the
+  // writeback of the copy made for it.
+  auto copy = [&master](const std::string& to) {
+    bench::TimeCommand("rm -rf " + Quoted(to) + " && cp -a " + Quoted(master) + " " + Quoted(to) +
+                       " && sync");
+  };
 
-  bench::TimeCommand("cp -a " + Quoted(master) + " " + Quoted(ours));
-  Times times;
-  if (!RunCleanup(ours, cutoff, times)) {
-    std::fprintf(stderr, "cleanup failed\n");
-    return 1;
+  Times best;
+  double bestOurs = 1e30, bestFind = 1e30, bestFindFiles = 0, bestFindFolders = 0;
+  bool same = true;
+  for (int round = 0; round < rounds; ++round) {
+    // The shared disk drifts; alternating who goes first keeps the drift from taking sides.
+    for (int turn = 0; turn < 2; ++turn) {
+      if ((turn == 0) == (round % 2 == 0)) {
+        copy(ours);
+        Times times;
+        if (!RunCleanup(ours, cutoff, times)) {
+          std::fprintf(stderr, "cleanup failed\n");
+          return 1;
+        }
+        const double total = times.scan + times.files + times.folders;
+        if (total < bestOurs) {
+          bestOurs = total;
+          best = times;
+        }
+      } else {
+        copy(theirs);
+        const double files = bench::TimeCommand("find " + Quoted(theirs) + " -type f ! -newermt " +
+                                                Quoted(cutoffText) + " -delete");
+        const double folders = bench::TimeCommand("find " + Quoted(theirs) +
+                                                  " -mindepth 1 -depth -type d -empty -delete");
+        if (files + folders < bestFind) {
+          bestFind = files + folders;
+          bestFindFiles = files;
+          bestFindFolders = folders;
+        }
+      }
+    }
+    auto listLeft = [&base](const std::string& tree, const std::string& out) {
+      bench::TimeCommand("cd " + Quoted(tree) + " && find . | sort > " + Quoted(base + "/" + out));
+    };
+    listLeft(ours, "left-ours");
+    listLeft(theirs, "left-find");
+    same = same &&
+           std::system(("cmp -s " + Quoted(base + "/left-ours") + " " + Quoted(base + "/left-find"))
+                           .c_str()) == 0;
   }
-  const double oursSeconds = times.scan + times.passes;
   const size_t peak = bench::PeakRss();
 
-  bench::TimeCommand("cp -a " + Quoted(master) + " " + Quoted(theirs));
-  const double findFiles = bench::TimeCommand("find " + Quoted(theirs) + " -type f ! -newermt " +
-                                              Quoted(cutoffText) + " -delete");
-  const double findFolders =
-      bench::TimeCommand("find " + Quoted(theirs) + " -mindepth 1 -depth -type d -empty -delete");
-  const double findSeconds = findFiles + findFolders;
-
-  auto listLeft = [&base](const std::string& tree, const std::string& out) {
-    bench::TimeCommand("cd " + Quoted(tree) + " && find . | sort > " + Quoted(base + "/" + out));
-  };
-  listLeft(ours, "left-ours");
-  listLeft(theirs, "left-find");
-  const bool same =
-      std::system(
-          ("cmp -s " + Quoted(base + "/left-ours") + " " + Quoted(base + "/left-find")).c_str()) ==
-      0;
-
-  std::printf("quillmoor: %.2f s (scan and entry list %.2f s, passes %.2f s)\n", oursSeconds,
-              times.scan, times.passes);
-  std::printf("find:      %.2f s (files %.2f s, empty folders %.2f s)\n", findSeconds, findFiles,
-              findFolders);
-  std::printf("ratio quillmoor/find: %.2f (target: at most 1.00)\n", oursSeconds / findSeconds);
+  if (rounds > 1) std::printf("best of %d rounds:\n", rounds);
+  std::printf("quillmoor: %.2f s (scan and entry list %.2f s, files %.2f s, folders %.2f s)\n",
+              bestOurs, best.scan, best.files, best.folders);
+  std::printf("find:      %.2f s (files %.2f s, empty folders %.2f s)\n", bestFind, bestFindFiles,
+              bestFindFolders);
+  std::printf("ratio quillmoor/find: %.2f (target: at most 1.00)\n", bestOurs / bestFind);
   std::printf("peak memory: %.1f MiB\n", peak / 1048576.0);
   std::printf("entries left behind identical: %s\n", same ? "yes" : "NO");
   bench::TimeCommand("rm -rf " + Quoted(base));
