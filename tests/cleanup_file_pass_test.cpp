@@ -179,5 +179,18 @@ TEST(FilePass, FailureEndsTheWalk) {
   }
 }
 
+// Handlers must leave the list alone during a pass; one that refills it anyway ends the pass
+// through the failure path instead of having it read entries that are gone.
+TEST(FilePass, ListRefilledDuringEventsEndsThePass) {
+  test::FakeFileSystem fs("T");
+  for (int i = 0; i < 3; ++i) fs.AddFile(0, "f" + std::to_string(i), 1);
+  PassHarness h(fs, 1);
+  h.Scan("T");
+  h.app.onProcess = [&h](int) { h.entries.resize(1); };
+  EXPECT_FALSE(DeleteFiles(h.ctx, 0));
+  EXPECT_EQ(h.listBox.Line(h.listBox.Count() - 1), kError);
+  EXPECT_EQ(fs.Removed().size(), 1u);
+}
+
 }  // namespace
 }  // namespace qm
