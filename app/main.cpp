@@ -1,14 +1,25 @@
-// Program entry: reads the command line; a refused one shows its message and ends with status 0.
-#include <cstdio>
+// Program entry: the window when a display can be opened, the console otherwise. The exit
+// status is 0 on every path.
+#include <cstdlib>
 #include <string>
 #include <vector>
 
-#include "app/settings.h"
+#include "frontends/console/console_frontend.h"
+#ifdef QUILLMOOR_HAVE_QT
+#include "frontends/qt/qt_frontend.h"
+#endif
 
 int main(int argc, char** argv) {
-  std::vector<std::string> params(argv + (argc > 0 ? 1 : 0), argv + argc);
-  qm::RunSettings settings;
-  const std::string message = qm::ParseParameters(params, settings);
-  if (!message.empty()) std::fprintf(stderr, "エラー: %s\n", message.c_str());
+  // The parameters are taken from the original argv before any toolkit sees it.
+  const std::vector<std::string> params(argv + (argc > 0 ? 1 : 0), argv + argc);
+#ifdef QUILLMOOR_HAVE_QT
+  const char* forceConsole = std::getenv("QUILLMOOR_CONSOLE");
+  if (forceConsole == nullptr || *forceConsole == '\0' || *forceConsole == '0') {
+    bool noDisplay = false;
+    qm::RunQtFrontend(argc, argv, params, noDisplay);
+    if (!noDisplay) return 0;
+  }
+#endif
+  qm::RunConsole(params);
   return 0;
 }

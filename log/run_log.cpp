@@ -31,16 +31,9 @@ bool WriteAll(int fd, const char* data, size_t size) {
   return true;
 }
 
+// "yyyy/mm/dd hh:nn:ss " in front of every line.
 std::string Stamp(const CivilTime& t) {
-  std::string s;
-  s.reserve(20);
-  s += static_cast<char>('0' + t.year / 1000 % 10);
-  s += static_cast<char>('0' + t.year / 100 % 10);
-  AppendTwoDigits(s, t.year % 100);
-  s += '/';
-  AppendTwoDigits(s, t.month);
-  s += '/';
-  AppendTwoDigits(s, t.day);
+  std::string s = FormatDate(t);
   s += ' ';
   AppendTwoDigits(s, t.hour);
   s += ':';

@@ -18,6 +18,8 @@
 
 namespace qm {
 
+struct PassContext;
+
 // Window message of the control message, and its WParam values.
 constexpr uint32_t kControlMessage = 0x468;
 constexpr uintptr_t kControlToggle = 5;
@@ -95,6 +97,7 @@ class TForm1 {
   void SetCursor(TCursor c);
   void ReportStage(const char* text, bool setElapsed, TDateTime start, bool processEvents);
   void AfterActivity();
+  PassContext MakePassContext();
 
   std::vector<std::string> params_;
   TApplication& app_;
@@ -106,6 +109,7 @@ class TForm1 {
   TCursor cursor_ = TCursor::kDefault;
   int busy_ = 0;
   bool closePending_ = false;
+  bool runDeferred_ = false;
   bool closed_ = false;
 };
 
