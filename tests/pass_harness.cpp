@@ -3,7 +3,8 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/text.h"
+#include "log/result_listing.h"
+#include "tests/log_lines.h"
 #include "tree/entry_list.h"
 #include "tree/file_info.h"
 
@@ -27,11 +28,13 @@ RunSettings& Configure(RunSettings& s, int32_t debugLevel, int32_t dirDelete, in
 PassHarness::PassHarness(FileSystem& fs, int32_t debugLevel, int32_t dirDelete, int32_t logLevel)
     : log(std::make_unique<TRunLog>(Configure(settings, debugLevel, dirDelete, logLevel, logFolder),
                                     clock)),
-      ctx{settings, entries, statBar, listBox, *log, fs, clock, app, kCutoff, [this] {
-            ++listings;
-            log->WriteLog(1, "listing");
-          }} {
+      ctx{settings, entries,
+          statBar,  listBox,
+          *log,     fs,
+          clock,    app,
+          kCutoff,  [this] { WriteResultListing(settings, entries, listBox, *log); }} {
   log->OpenLog();
+  app.onProcess = [this](int) { processed.push_back(probe()); };
 }
 
 void PassHarness::Scan(const std::string& root) {
@@ -61,17 +64,7 @@ size_t PassHarness::Index(const std::string& rel) const {
 
 std::vector<std::string> PassHarness::LogTexts() const {
   log->Flush();
-  const std::string bytes = logFolder ? ReadBytes(*logFolder / "run.log") : std::string();
-  std::vector<std::string> texts;
-  size_t pos = 0;
-  for (size_t end; (end = bytes.find("\r\n", pos)) != std::string::npos; pos = end + 2) {
-    texts.push_back(bytes.substr(pos + 20, end - pos - 20));  // "yyyy/mm/dd hh:nn:ss "
-  }
-  return texts;
-}
-
-std::string InLog(const std::string& utf8) {
-  return EncodeCp932(utf8);
+  return logFolder ? LogLines(*logFolder / "run.log") : std::vector<std::string>();
 }
 
 }  // namespace qm::test

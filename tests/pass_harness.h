@@ -1,6 +1,6 @@
-// A stand-in for the main window around the cleanup passes: an application that records its
-// event points, the status bar and list box models, a real run log in a temporary file, a
-// settable clock, and the pass context over all of them.
+// A stand-in for the main window around the cleanup passes: the scripted front end noting what
+// each event point saw, the status bar and list box models, a real run log in a temporary file
+// with the real result listing, a fake clock, and the pass context over all of them.
 #pragma once
 
 #include <functional>
@@ -9,38 +9,10 @@
 #include <vector>
 
 #include "cleanup/passes.h"
+#include "tests/script_app.h"
 #include "tests/temp_tree.h"
 
 namespace qm::test {
-
-class SetClock : public Clock {
- public:
-  explicit SetClock(CivilTime t) : now_(ToDateTime(t)) {}
-  TDateTime Now() override { return now_; }
-  void Set(TDateTime t) { now_ = t; }
-
- private:
-  TDateTime now_;
-};
-
-class RecordingApp : public TApplication {
- public:
-  // What each event point notes (the entry being processed, as the test can tell it).
-  std::function<size_t()> probe = [] { return size_t{0}; };
-  // Runs at each event point, like a handler would.
-  std::function<void()> onEvents;
-  std::vector<size_t> processed;
-  int repaints = 0;
-
-  void ProcessMessages() override {
-    processed.push_back(probe());
-    if (onEvents) onEvents();
-  }
-  void Repaint() override { ++repaints; }
-  void ShowErrorBox(const std::string&) override {}
-  void ShowAboutBox() override {}
-  void MainWindowClosed() override {}
-};
 
 // Cutoff of every harness run: files written before 2009-01-01 are old.
 inline const CivilTime kOld{2000, 6, 1, 12, 0, 0, 0};
@@ -59,22 +31,21 @@ struct PassHarness {
   // when there is none.
   size_t Index(const std::string& rel) const;
   EFRec& At(const std::string& rel) { return entries[Index(rel)]; }
-  // Log lines without their time stamps, as the file holds them (code page 932).
+  // Log lines, decoded, without their time stamps.
   std::vector<std::string> LogTexts() const;
 
   RunSettings settings;
-  SetClock clock{{2009, 3, 1, 10, 15, 0, 0}};
-  RecordingApp app;
+  FakeClock clock{{2009, 3, 1, 10, 15, 0, 0}};
+  ScriptApp app;
+  // What each event point notes (the entry being processed, as the test can tell it).
+  std::function<size_t()> probe = [] { return size_t{0}; };
+  std::vector<size_t> processed;
   TStatusBar statBar;
   TListBox listBox;
   TEntryList entries;
-  int listings = 0;                     // calls of the result listing
   std::unique_ptr<TempTree> logFolder;  // only when there is a log
   std::unique_ptr<TRunLog> log;
   PassContext ctx;
 };
-
-// The bytes a UTF-8 text has in the log.
-std::string InLog(const std::string& utf8);
 
 }  // namespace qm::test

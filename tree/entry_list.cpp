@@ -3,23 +3,7 @@
 #include "tree/entry_list.h"
 
 namespace qm {
-namespace {
-
-size_t CountNodes(const TFileInfo& root) {
-  size_t count = 0;
-  std::vector<const TFileInfo*> pending{&root};
-  while (!pending.empty()) {
-    const TFileInfo* node = pending.back();
-    pending.pop_back();
-    ++count;
-    if (node->Children) {
-      for (const TFileInfo& child : *node->Children) pending.push_back(&child);
-    }
-  }
-  return count;
-}
-
-}  // namespace
+namespace {}  // namespace
 
 EntryKind KindOf(int32_t attr, bool isRoot) {
   if (attr > kAttrFolder) return EntryKind::kFalse;
@@ -35,7 +19,7 @@ bool TFileInfo::FillEntryList(TEntryList& list) const {
   try {
     list.clear();
     list.shrink_to_fit();
-    list.reserve(CountNodes(*this));
+    list.reserve(CountNodes());
     return AddEntries(std::string(), list);
   } catch (...) {
     return false;

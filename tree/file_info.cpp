@@ -98,6 +98,20 @@ void TFileInfo::ScanFolder(const std::string& path, FileSystem& fs) {
   }
 }
 
+size_t TFileInfo::CountNodes() const {
+  size_t count = 0;
+  std::vector<const TFileInfo*> pending{this};
+  while (!pending.empty()) {
+    const TFileInfo* node = pending.back();
+    pending.pop_back();
+    ++count;
+    if (node->Children) {
+      for (const TFileInfo& child : *node->Children) pending.push_back(&child);
+    }
+  }
+  return count;
+}
+
 TFileInfo& TFileInfo::AddChild(std::string name, uint32_t fileDate, int32_t attr) {
   if (!Children) Children = std::make_unique<std::vector<TFileInfo>>();
   TFileInfo& node = Children->emplace_back();

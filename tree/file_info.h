@@ -42,6 +42,8 @@ class TFileInfo {
   void ScanFolder(const std::string& path, FileSystem& fs);
   TFileInfo& AddChild(std::string name, uint32_t fileDate, int32_t attr);
   int32_t ChildCount() const { return Children ? static_cast<int32_t>(Children->size()) : 0; }
+  // This node and every node below it, so that lists made from the tree grow once.
+  size_t CountNodes() const;
 
   // Flattening into the entry list (pre-order, root first).
   bool FillEntryList(TEntryList& list) const;

@@ -36,21 +36,6 @@ std::string ListingLine(const TFileInfo& node, const std::string& prefix, bool s
   return line;
 }
 
-// Counts this node and everything below it, so the list grows once.
-size_t CountNodes(const TFileInfo& top) {
-  size_t count = 0;
-  std::vector<const TFileInfo*> pending{&top};
-  while (!pending.empty()) {
-    const TFileInfo* node = pending.back();
-    pending.pop_back();
-    ++count;
-    if (node->Children) {
-      for (const TFileInfo& child : *node->Children) pending.push_back(&child);
-    }
-  }
-  return count;
-}
-
 }  // namespace
 
 void TFileInfo::MakeListing(TStringList& lines, bool indent, bool showDates) const {
@@ -60,7 +45,7 @@ void TFileInfo::MakeListing(TStringList& lines, bool indent, bool showDates) con
 
 void TFileInfo::AddListingLines(const std::string& prefix, TStringList& lines, bool indent,
                                 bool showDates) const {
-  lines.reserve(lines.size() + CountNodes(*this));
+  lines.reserve(lines.size() + CountNodes());
   struct Frame {
     const TFileInfo* node;
     size_t next;        // index of the child whose line comes next
