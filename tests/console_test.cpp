@@ -29,20 +29,23 @@ std::string Binary() {
 }
 
 // Starts the program on the console with the given parameters; `input` goes to its standard
-// input, which is then closed unless `keepInputOpen`. `whileRunning` runs with the child's pid.
+// input, which is closed once `whileRunning` (given the child's pid) has returned. With
+// `closedOutput`, standard output is a pipe nobody reads (as in `quillmoor … | head -0`).
 Result RunProgram(const std::vector<std::string>& params, const std::string& input,
-                  const std::function<void(pid_t)>& whileRunning = {}) {
+                  const std::function<void(pid_t)>& whileRunning = {}, bool closedOutput = false) {
   test::TempTree io;
   const std::string outPath = io / "out", errPath = io / "err";
   int inPipe[2];
-  if (pipe(inPipe) != 0) return {};
+  int outPipe[2];
+  if (pipe(inPipe) != 0 || pipe(outPipe) != 0) return {};
   const pid_t pid = fork();
   if (pid == 0) {
     dup2(inPipe[0], 0);
     close(inPipe[1]);
     const int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     const int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    dup2(out, 1);
+    dup2(closedOutput ? outPipe[1] : out, 1);
+    close(outPipe[0]);
     dup2(err, 2);
     setenv("QUILLMOOR_CONSOLE", "1", 1);
     unsetenv("DISPLAY");
@@ -56,6 +59,8 @@ Result RunProgram(const std::vector<std::string>& params, const std::string& inp
     _exit(127);
   }
   close(inPipe[0]);
+  close(outPipe[0]);
+  close(outPipe[1]);
   if (!input.empty() && write(inPipe[1], input.data(), input.size()) < 0) ADD_FAILURE();
   if (whileRunning) whileRunning(pid);
   close(inPipe[1]);
@@ -87,6 +92,20 @@ TEST(Console, AutomaticRunEndsByItselfWithoutInput) {
   EXPECT_FALSE(t.Exists("sub"));
   EXPECT_TRUE(t.Exists("new"));
   EXPECT_NE(r.out.find("一連の処理が終了しました"), std::string::npos) << r.out;
+  const auto lines = test::LogLines(log);
+  ASSERT_FALSE(lines.empty());
+  EXPECT_EQ(lines.back(), "Quillmoor削除終了しました");
+}
+
+// A reader that went away must not kill a run halfway through its deletions.
+TEST(Console, OutputNobodyReadsDoesNotStopTheRun) {
+  test::TempTree t;
+  for (int i = 0; i < 200; ++i) t.File("d/old" + std::to_string(i), {2001, 1, 1, 0, 0, 0, 0});
+  const std::string log = t / "run.log";
+  const Result r =
+      RunProgram({"PATH=" + t.Path(), "DAYS=10", "LOG=" + log}, "", {}, /*closedOutput=*/true);
+  EXPECT_TRUE(WIFEXITED(r.status) && WEXITSTATUS(r.status) == 0) << r.status;
+  EXPECT_FALSE(t.Exists("d"));
   const auto lines = test::LogLines(log);
   ASSERT_FALSE(lines.empty());
   EXPECT_EQ(lines.back(), "Quillmoor削除終了しました");

@@ -40,6 +40,8 @@ void InstallSignals() {
   struct sigaction toggle {};
   toggle.sa_handler = OnToggleSignal;
   sigaction(SIGUSR1, &toggle, nullptr);
+  // Output nobody reads any more (a closed pipe) must not end a run halfway through.
+  signal(SIGPIPE, SIG_IGN);
 }
 
 using SteadyClock = std::chrono::steady_clock;
