@@ -4,13 +4,13 @@
 #include <stdexcept>
 #include <string>
 
+#include "log/stage_report.h"
+
 namespace qm {
 
 void ReportStage(PassContext& ctx, const char* text, TDateTime start) {
-  ctx.statBar.SetPanel(0, text);
-  ctx.statBar.SetPanel(1, ElapsedText(ctx.clock.Now(), start));
-  ctx.log.WriteLog(0, ctx.statBar.Panel(0) + ctx.statBar.Panel(1));
-  ctx.app.Repaint();
+  ReportStage(ctx.statBar, ctx.log, ctx.app, text, ElapsedText(ctx.clock.Now(), start),
+              AfterReport::kRepaint);
 }
 
 void MarkLine(TListBox& listBox, size_t i) {

@@ -6,6 +6,7 @@
 
 #include "cleanup/passes.h"
 #include "log/result_listing.h"
+#include "log/stage_report.h"
 
 namespace qm {
 namespace {
@@ -145,14 +146,10 @@ void TForm1::AfterActivity() {
 }
 
 void TForm1::ReportStage(const char* text, bool setElapsed, TDateTime start, bool processEvents) {
-  StatBar.SetPanel(0, text);
-  if (setElapsed) StatBar.SetPanel(1, ElapsedText(clock_.Now(), start));
-  Log.WriteLog(0, StatBar.Panel(0) + StatBar.Panel(1));
-  if (processEvents) {
-    app_.ProcessMessages();
-  } else {
-    app_.Repaint();
-  }
+  std::optional<std::string> elapsed;
+  if (setElapsed) elapsed = ElapsedText(clock_.Now(), start);
+  qm::ReportStage(StatBar, Log, app_, text, elapsed,
+                  processEvents ? AfterReport::kProcessEvents : AfterReport::kRepaint);
 }
 
 void TForm1::Timer1Timer() {
