@@ -13,6 +13,7 @@ namespace {
 
 using test::kNew;
 using test::kOld;
+using test::Numbered;
 using test::PassHarness;
 
 const char* const kStart = "ファイル削除処理中です ";
@@ -57,7 +58,7 @@ TEST(FilePass, ModesOnRealTree) {
       // Each marked line gets its mark and is scrolled to the top before events run.
       EXPECT_EQ(h.processed, marked);
       for (size_t i = 0; i < h.entries.size(); ++i) {
-        const std::string plain = "L" + std::to_string(i);
+        const std::string plain = Numbered("L", i);
         EXPECT_EQ(h.listBox.Line(i), h.entries[i].DelMark ? plain + "○" : plain);
       }
     }
@@ -95,7 +96,7 @@ TEST(FilePass, AutomaticEventPoints) {
   for (const Case& c : cases) {
     test::FakeFileSystem fs("T");
     for (size_t i = 1; i < c.count; ++i) {
-      fs.AddFile(0, "f" + std::to_string(i), c.old ? 1 : test::kCutoff);
+      fs.AddFile(0, Numbered("f", i), c.old ? 1 : test::kCutoff);
     }
     PassHarness h(fs, 0);
     h.Scan("T");
@@ -117,7 +118,7 @@ TEST(FilePass, UndeletableFileIsNoFailure) {
   EXPECT_TRUE(DeleteFiles(h.ctx, 0));
   EXPECT_EQ(h.At("stuck").Done, 0);
   EXPECT_EQ(h.At("gone").Done, 1);
-  EXPECT_EQ(h.listBox.Line(h.Index("stuck")), "L" + std::to_string(h.Index("stuck")) + "○");
+  EXPECT_EQ(h.listBox.Line(h.Index("stuck")), Numbered("L", h.Index("stuck")) + "○");
 }
 
 // The result listing is this pass's to write only when no folder pass follows, after the walk.
@@ -156,13 +157,13 @@ TEST(FilePass, FailureEndsTheWalk) {
   for (Cause cause : {kMissingLine, kListingFails}) {
     SCOPED_TRACE(cause);
     test::FakeFileSystem fs("T");
-    for (int i = 0; i < 4; ++i) fs.AddFile(0, "f" + std::to_string(i), 1);
+    for (int i = 0; i < 4; ++i) fs.AddFile(0, Numbered("f", i), 1);
     PassHarness h(fs, cause == kMissingLine ? 1 : 0, 1, 1);
     h.Scan("T");
     if (cause == kMissingLine) {
       // The box lacks the lines of the last two entries: the very first one fails.
       h.listBox.Clear();
-      for (int i = 0; i < 3; ++i) h.listBox.Add("L" + std::to_string(i));
+      for (int i = 0; i < 3; ++i) h.listBox.Add(Numbered("L", i));
     }  // else the files' FileDate 1 holds no date (month 0): the listing fails after the root
 
     EXPECT_FALSE(DeleteFiles(h.ctx, h.clock.Now()));
@@ -183,7 +184,7 @@ TEST(FilePass, FailureEndsTheWalk) {
 // through the failure path instead of having it read entries that are gone.
 TEST(FilePass, ListRefilledDuringEventsEndsThePass) {
   test::FakeFileSystem fs("T");
-  for (int i = 0; i < 3; ++i) fs.AddFile(0, "f" + std::to_string(i), 1);
+  for (int i = 0; i < 3; ++i) fs.AddFile(0, Numbered("f", i), 1);
   PassHarness h(fs, 1);
   h.Scan("T");
   h.app.onProcess = [&h](int) { h.entries.resize(1); };

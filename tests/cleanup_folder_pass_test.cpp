@@ -13,6 +13,7 @@ namespace {
 
 using test::kNew;
 using test::kOld;
+using test::Numbered;
 using test::PassHarness;
 
 const char* const kStart = "フォルダ削除処理中です";
@@ -64,7 +65,7 @@ TEST(FolderPass, ModesOnRealTree) {
         EXPECT_EQ(h.processed[filePoints + k], h.entries.size() - 1 - k);
       }
       for (size_t i = 0; i < h.entries.size(); ++i) {
-        const std::string plain = "L" + std::to_string(i);
+        const std::string plain = Numbered("L", i);
         EXPECT_EQ(h.listBox.Line(i), h.entries[i].DelMark ? plain + "○" : plain) << i;
       }
     }
@@ -162,7 +163,7 @@ TEST(FolderPass, AutomaticEventPoints) {
   for (const Case& c : cases) {
     test::FakeFileSystem fs("T");
     for (size_t i = 1; i < c.count; ++i) {
-      const std::string name = "e" + std::to_string(i);
+      const std::string name = Numbered("e", i);
       if (c.folders) {
         fs.AddFolder(0, name);
       } else {
@@ -217,7 +218,7 @@ TEST(FolderPass, FailureEndsTheWalk) {
   PassHarness h(fs, 2);
   h.Scan("T");
   h.listBox.Clear();
-  for (int i = 0; i < 3; ++i) h.listBox.Add("L" + std::to_string(i));  // none for "b"
+  for (int i = 0; i < 3; ++i) h.listBox.Add(Numbered("L", i));  // none for "b"
 
   EXPECT_FALSE(RemoveFolders(h.ctx, h.clock.Now()));  // marking "b" fails
 

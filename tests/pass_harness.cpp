@@ -44,7 +44,7 @@ void PassHarness::Scan(const std::string& root) {
   ASSERT_TRUE(tree.FillEntryList(entries));
   listBox.Clear();
   if (settings.DebugLevel > 0) {
-    for (size_t i = 0; i < entries.size(); ++i) listBox.Add("L" + std::to_string(i));
+    for (size_t i = 0; i < entries.size(); ++i) listBox.Add(Numbered("L", i));
   }
 }
 

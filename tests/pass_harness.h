@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "cleanup/passes.h"
+#include "tests/numbered.h"
 #include "tests/script_app.h"
 #include "tests/temp_tree.h"
 

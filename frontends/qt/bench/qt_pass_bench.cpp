@@ -16,6 +16,7 @@
 #include "frontends/qt/fonts.h"
 #include "frontends/qt/qt_session.h"
 #include "tests/fake_fs.h"
+#include "tests/numbered.h"
 
 namespace {
 
@@ -30,8 +31,8 @@ void FillOld(qm::test::FakeFileSystem& fs, long files) {
   const uint32_t old = qm::PackDos(qm::CivilTime{2001, 2, 3, 4, 5, 6, 0});
   int folder = fs.Root();
   for (long i = 0; i < files; ++i) {
-    if (i % 1000 == 0) folder = fs.AddFolder(fs.Root(), "d" + std::to_string(i / 1000), old);
-    fs.AddFile(folder, "file" + std::to_string(i) + ".dat", old);
+    if (i % 1000 == 0) folder = fs.AddFolder(fs.Root(), qm::test::Numbered("d", i / 1000), old);
+    fs.AddFile(folder, qm::test::Numbered("file", i, ".dat"), old);
   }
 }
 
