@@ -1,5 +1,6 @@
 // TVerForm, the about box: the program's name, version and rights notice over an OK button
-// that is the default button. It has no cancel button, so Esc leaves it open.
+// that is the default button. It has no cancel button, so Esc leaves it open. Shown, its frame
+// is centred over the owner's frame, and on X11 its window class is TVerForm.
 #pragma once
 
 #include <QDialog>
@@ -15,7 +16,11 @@ class AboutBox : public QDialog {
   explicit AboutBox(QWidget* owner);
 
  protected:
+  void showEvent(QShowEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
+
+ private:
+  void CentreOverOwner();
 };
 
 }  // namespace qm::qt

@@ -1,6 +1,8 @@
 // Font substitutions and the two design fonts.
 #include "frontends/qt/fonts.h"
 
+#include <QFontMetrics>
+
 namespace qm::qt {
 namespace {
 
@@ -22,9 +24,17 @@ QFont WindowFont() {
   return Font(kWindowFontFamily);
 }
 
-QFont FixedFont() {
+QFont FixedFont(int rowPixels) {
   QFont f = Font(kFixedFontFamily);
   f.setFixedPitch(true);
+  // Drawn crisp, as the design's bitmap font is: smoothed at this size, the thin underscore of
+  // the Gothic fonts fades to a pale grey.
+  f.setStyleStrategy(QFont::NoAntialias);
+  // A row clips what lies below it: the underscore and the descenders sit in the font's descent,
+  // so the whole line (ascent + descent) must fit, even if that costs a pixel of size.
+  while (f.pixelSize() > 1 && QFontMetrics(f).height() > rowPixels) {
+    f.setPixelSize(f.pixelSize() - 1);
+  }
   return f;
 }
 

@@ -14,7 +14,8 @@ inline constexpr int kFontPixels = 12;
 void InstallFontSubstitutions();
 // The window font, 12 px regular.
 QFont WindowFont();
-// The list box's fixed-pitch font, 12 px regular.
-QFont FixedFont();
+// The list box's fixed-pitch font, 12 px regular, or smaller where a whole line of the font (its
+// descent with the underscore included) would not fit in a row of `rowPixels`.
+QFont FixedFont(int rowPixels);
 
 }  // namespace qm::qt

@@ -9,7 +9,7 @@ namespace qm::qt {
 
 ListBoxView::ListBoxView(const TListBox& box, QWidget* parent)
     : QListView(parent), box_(box), model_(box, kItemHeight, this) {
-  setFont(FixedFont());
+  setFont(FixedFont(kItemHeight));
   setUniformItemSizes(true);
   setSelectionMode(QAbstractItemView::ExtendedSelection);
   setEditTriggers(QAbstractItemView::NoEditTriggers);

@@ -5,6 +5,7 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QPointer>
+#include <functional>
 #include <string>
 
 #include "frontends/qt/about_box.h"
@@ -23,6 +24,8 @@ class QtServices : public TApplication {
   // The loop that MainWindowClosed ends; null while none runs.
   void SetMainLoop(QEventLoop* loop) { mainLoop_ = loop; }
   void SetPumpInterval(int ms) { pumpIntervalMs_ = ms; }
+  // Called once when the pump finds the display lost; from then on no event is handled.
+  void SetDisplayLostHandler(std::function<void()> handler) { onDisplayLost_ = std::move(handler); }
 
   void ProcessMessages() override;
   void Repaint() override;
@@ -31,12 +34,16 @@ class QtServices : public TApplication {
   void MainWindowClosed() override;
 
   bool WindowClosed() const { return windowClosed_; }
+  bool DisplayGone() const { return displayGone_; }
   // The about box while it is shown, else null.
   AboutBox* OpenAboutBox() const { return aboutBox_; }
   // How many times ProcessMessages really handled events.
   long PumpRounds() const { return pumpRounds_; }
 
  private:
+  // Whether the display is lost; on the first finding, tells the handler.
+  bool CheckDisplay();
+
   MainWindow* window_ = nullptr;
   QEventLoop* mainLoop_ = nullptr;
   int pumpIntervalMs_ = kPumpIntervalMs;
@@ -44,6 +51,8 @@ class QtServices : public TApplication {
   long pumpRounds_ = 0;
   QPointer<AboutBox> aboutBox_;
   bool windowClosed_ = false;
+  bool displayGone_ = false;
+  std::function<void()> onDisplayLost_;
 };
 
 }  // namespace qm::qt

@@ -11,12 +11,15 @@ QtSession::QtSession(std::vector<std::string> params, FileSystem& fs, Clock& clo
   window_ = std::make_unique<MainWindow>(
       form_, [this](const std::string& what) { services_.ShowErrorBox(what); });
   services_.SetWindow(window_.get());
+  // Without a display the run in progress finishes, then the window closes.
+  services_.SetDisplayLostHandler([this] { form_.Close(); });
   signals_ = std::make_unique<SignalBridge>([this](int signo) {
     Control(kControlMessage, signo == SIGUSR1 ? kControlToggle : kControlClose, 0);
   });
 }
 
 QtSession::~QtSession() {
+  exitGuard_.reset();
   filter_.reset();
   signals_.reset();
   services_.SetWindow(nullptr);
@@ -24,6 +27,8 @@ QtSession::~QtSession() {
 
 bool QtSession::Start() {
   if (!form_.FormCreate()) return false;
+  // From here on, the log ends with its closing line even if the display's loss ends the process.
+  exitGuard_ = std::make_unique<ExitGuard>(form_);
   // The native window exists once shown; the filter takes messages sent to it.
   filter_ = std::make_unique<ControlFilter>(
       static_cast<uintptr_t>(window_->winId()),

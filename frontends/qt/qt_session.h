@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "frontends/qt/control_filter.h"
+#include "frontends/qt/display_loss.h"
 #include "frontends/qt/main_window.h"
 #include "frontends/qt/qt_services.h"
 #include "frontends/qt/signal_bridge.h"
@@ -38,6 +39,7 @@ class QtSession {
   std::unique_ptr<MainWindow> window_;
   std::unique_ptr<ControlFilter> filter_;
   std::unique_ptr<SignalBridge> signals_;
+  std::unique_ptr<ExitGuard> exitGuard_;
 };
 
 }  // namespace qm::qt

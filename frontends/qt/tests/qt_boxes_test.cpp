@@ -82,6 +82,41 @@ class BoxesTest : public QObject {
     QVERIFY(s.Window().isVisible());
   }
 
+  // The OK button shows the classic green check mark, whatever the icon theme has.
+  void aboutBoxOkShowsGreenCheckMark() {
+    Session s(Manual());
+    QVERIFY(s.qt->Start());
+    QImage icon;
+    WithAboutBox(s, [&](AboutBox& box) {
+      icon = box.findChild<QPushButton*>("BitBtn1")->icon().pixmap(16, 16).toImage();
+    });
+    QVERIFY(!icon.isNull());
+    int green = 0;
+    int other = 0;
+    QRect inked;
+    for (int y = 0; y < icon.height(); ++y) {
+      for (int x = 0; x < icon.width(); ++x) {
+        const QColor c = icon.pixelColor(x, y);
+        if (c.alpha() < 64) continue;
+        if (c.green() > c.red() + 40 && c.green() > c.blue() + 40) {
+          ++green;
+          inked |= QRect(x, y, 1, 1);
+        } else {
+          ++other;
+        }
+      }
+    }
+    QVERIFY(green >= 12);
+    QCOMPARE(other, 0);
+    // A tick: it spans most of the picture, and its lowest point lies left of the middle.
+    QVERIFY(inked.width() >= 10 && inked.height() >= 8);
+    int lowestX = -1;
+    for (int x = 0; x < icon.width() && lowestX < 0; ++x) {
+      if (icon.pixelColor(x, inked.bottom()).alpha() >= 64) lowestX = x;
+    }
+    QVERIFY(lowestX >= 0 && lowestX < icon.width() / 2);
+  }
+
   void aboutBoxFollowsTheMainWindowEachTime() {
     Session s(Manual());
     QVERIFY(s.qt->Start());

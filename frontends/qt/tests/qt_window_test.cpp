@@ -5,6 +5,7 @@
 #include <QFontInfo>
 #include <QLabel>
 #include <QMenuBar>
+#include <QSet>
 #include <QSplitter>
 #include <QTest>
 #include <csignal>
@@ -132,7 +133,8 @@ class WindowTest : public QObject {
     QCOMPARE(mode->font().pixelSize(), 15);
     QCOMPARE(mode->palette().color(QPalette::WindowText), QColor(128, 0, 0));
     QCOMPARE(QFontInfo(w.ListBox().font()).family(), QString("IPAGothic"));
-    QCOMPARE(w.ListBox().font().pixelSize(), 12);
+    // The design's 12 px, or less where a whole line of the font would not fit in a row.
+    QVERIFY(w.ListBox().font().pixelSize() <= 12 && w.ListBox().font().pixelSize() >= 10);
   }
 
   void menu() {
@@ -196,6 +198,38 @@ class WindowTest : public QObject {
     QCOMPARE(Rows(s.Window()), 0);
     s.Form().ListBox1.Add("again");
     QCOMPARE(Row(s.Window(), 0), QString("again"));
+  }
+
+  // Every character of a line shows: an underscore is not clipped by the row, so "a_b_c.txt"
+  // and "a b c.txt" look different in the list a user checks before deleting.
+  void listBoxRowsShowUnderscoresAndDescenders() {
+    Session s(Manual());
+    QVERIFY(s.qt->Start());
+    ListBoxView& view = s.Window().ListBox();
+    QVERIFY(QFontMetrics(view.font()).height() <= ListBoxView::kItemHeight);
+    s.Form().ListBox1.AddLines({"a_b_c.txt", "a b c.txt", "________", "gjpqy"});
+    s.qt->Services().Repaint();
+    const QImage shot = view.viewport()->grab().toImage();
+    SaveScreenshot(*view.viewport(), "list_box_rows");
+    auto rowImage = [&](int row) {
+      return shot.copy(view.visualRect(view.model()->index(row, 0)));
+    };
+    auto darkRows = [](const QImage& img) {
+      QSet<int> rows;
+      for (int y = 0; y < img.height(); ++y) {
+        for (int x = 0; x < img.width(); ++x) {
+          if (qGray(img.pixel(x, y)) < 128) rows.insert(y);
+        }
+      }
+      return rows;
+    };
+    QCOMPARE(rowImage(0).height(), ListBoxView::kItemHeight);
+    QVERIFY(rowImage(0) != rowImage(1));
+    // A line of underscores is drawn dark, in the lower part of its row.
+    const QSet<int> underscore = darkRows(rowImage(2));
+    QVERIFY(!underscore.isEmpty());
+    for (int y : underscore) QVERIFY(y >= ListBoxView::kItemHeight / 2);
+    QVERIFY(!darkRows(rowImage(3)).isEmpty());
   }
 
   void topLineReachesScreenWithoutRepaint() {

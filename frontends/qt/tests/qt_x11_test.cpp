@@ -1,17 +1,15 @@
 // The Qt entry as its own process on an Xvfb server of the test's own: the window's X11 title
 // and class, the control message sent by quillmoor-ctl, the signals, program parameters that
-// look like Qt options, and the fallback when no display can be opened.
-#include <fcntl.h>
+// look like Qt options, the fallback when no display can be opened, and the loss of the display
+// during a run.
 #include <gtest/gtest.h>
-#include <poll.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <map>
 #include <string>
 #include <thread>
@@ -19,60 +17,15 @@
 
 // After gtest: it brings Xlib, whose macros (None, Bool) clash with gtest's names.
 #include "frontends/qt/ctl/x11_control.h"
+#include "frontends/qt/tests/x_server.h"
 #include "platform/text.h"
 #include "tests/temp_tree.h"
-
-extern char** environ;
 
 namespace qm::qt::test {
 namespace {
 
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
-
-// The variables that choose a display are dropped; `set` gives the child its own.
-std::vector<std::string> ChildEnv(const std::map<std::string, std::string>& set) {
-  std::vector<std::string> env;
-  for (char** e = environ; *e != nullptr; ++e) {
-    const std::string kv = *e;
-    const std::string key = kv.substr(0, kv.find('='));
-    if (key == "DISPLAY" || key == "WAYLAND_DISPLAY" || key == "QT_QPA_PLATFORM" ||
-        set.count(key)) {
-      continue;
-    }
-    env.push_back(kv);
-  }
-  for (const auto& [k, v] : set) env.push_back(k + "=" + v);
-  return env;
-}
-
-pid_t Spawn(const std::vector<std::string>& args, const std::vector<std::string>& env) {
-  std::vector<char*> argv;
-  for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-  argv.push_back(nullptr);
-  std::vector<char*> envp;
-  for (const auto& e : env) envp.push_back(const_cast<char*>(e.c_str()));
-  envp.push_back(nullptr);
-  pid_t pid = -1;
-  if (posix_spawn(&pid, argv[0], nullptr, nullptr, argv.data(), envp.data()) != 0) return -1;
-  return pid;
-}
-
-// The exit status, or -1 when the process did not end in time (it is then killed), or
-// 128 + the signal that ended it.
-int WaitExit(pid_t pid, std::chrono::milliseconds timeout) {
-  const auto until = Clock::now() + timeout;
-  int status = 0;
-  while (waitpid(pid, &status, WNOHANG) == 0) {
-    if (Clock::now() > until) {
-      kill(pid, SIGKILL);
-      waitpid(pid, &status, 0);
-      return -1;
-    }
-    std::this_thread::sleep_for(10ms);
-  }
-  return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-}
 
 bool Alive(pid_t pid) {
   return waitpid(pid, nullptr, WNOHANG) == 0;
@@ -92,36 +45,6 @@ std::string Required(const char* name) {
   const char* v = std::getenv(name);
   return v != nullptr ? v : "";
 }
-
-// An Xvfb server on a display number it picks itself, ready once it has told the number.
-class XServer {
- public:
-  XServer() {
-    int fds[2];
-    if (pipe(fds) != 0) return;
-    const std::vector<std::string> args = {"/usr/bin/Xvfb", "-displayfd", std::to_string(fds[1]),
-                                           "-screen",       "0",          "1024x768x24",
-                                           "-nolisten",     "tcp"};
-    pid_ = Spawn(args, ChildEnv({}));
-    close(fds[1]);
-    pollfd p = {fds[0], POLLIN, 0};
-    std::string number;
-    char c;
-    while (pid_ > 0 && poll(&p, 1, 10000) > 0 && read(fds[0], &c, 1) == 1 && c != '\n') number += c;
-    close(fds[0]);
-    if (!number.empty()) name_ = ":" + number;
-  }
-  ~XServer() {
-    if (pid_ <= 0) return;
-    kill(pid_, SIGTERM);
-    WaitExit(pid_, 5s);
-  }
-  const std::string& Name() const { return name_; }
-
- private:
-  pid_t pid_ = -1;
-  std::string name_;
-};
 
 class X11Test : public ::testing::Test {
  protected:
@@ -242,6 +165,56 @@ TEST_F(X11Test, CtlReportsWhatWentWrong) {
   EXPECT_EQ(Ctl("show"), 1);  // no window on this display
   EXPECT_EQ(Ctl("sideways"), 2);
   EXPECT_EQ(Ctl("show", ":4242"), 3);
+}
+
+// The X server dies under a running program: in the middle of the file pass (automatic mode)
+// and while the window waits for input (manual mode). The run finishes without the window, the
+// log still ends with its closing line, and the status is 0.
+TEST(QtDisplayLoss, ServerDyingEndsTheRunWithTheClosingLine) {
+  struct Case {
+    const char* name;
+    const char* debug;
+    int files;
+    const char* killAfter;  // the log line after which the server dies
+  };
+  const Case cases[] = {
+      {"during the file pass", "DEBUG=0", 20000, "ファイル削除処理中です"},
+      {"while the window waits", "DEBUG=1", 1, "Quillmoor削除処理を開始しました"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    XServer server;
+    ASSERT_FALSE(server.Name().empty()) << "Xvfb did not start";
+    qm::test::TempTree tree;
+    qm::test::TempTree logs;
+    for (int i = 0; i < c.files; ++i) {
+      tree.File("d" + std::to_string(i % 100) + "/f" + std::to_string(i),
+                CivilTime{2001, 2, 3, 4, 5, 6, 0});
+    }
+    const std::string log = logs / "run.log";
+    const pid_t host = Spawn(
+        {Required("QT_FRONTEND_HOST"), "PATH=" + tree.Path(), "DAYS=1", c.debug, "LOG=" + log},
+        ChildEnv({{"DISPLAY", server.Name()}}));
+    ASSERT_GT(host, 0);
+    ASSERT_TRUE(Eventually(
+        [&] {
+          return qm::test::ReadBytes(log).find(EncodeCp932(c.killAfter)) != std::string::npos;
+        },
+        30s));
+    // Waiting, the window has been shown by then.
+    if (c.files == 1) std::this_thread::sleep_for(500ms);
+    server.Kill();
+    EXPECT_EQ(WaitExit(host, 60s), 0);
+    const std::string text = qm::test::ReadBytes(log);
+    const std::string closing = EncodeCp932("Quillmoor削除終了しました") + "\r\n";
+    ASSERT_GE(text.size(), closing.size());
+    EXPECT_EQ(text.substr(text.size() - closing.size()), closing);
+    if (c.files > 1) {
+      // The pass went on to its end: every old file is gone.
+      EXPECT_NE(text.find(EncodeCp932("ファイル削除処理が終了しました")), std::string::npos);
+      EXPECT_FALSE(std::filesystem::exists(tree.Path() + "/d0/f0"));
+    }
+  }
 }
 
 TEST(QtFallback, NoOpenableDisplayReportsNoDisplay) {
