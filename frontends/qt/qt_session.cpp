@@ -11,6 +11,7 @@ QtSession::QtSession(std::vector<std::string> params, FileSystem& fs, Clock& clo
   window_ = std::make_unique<MainWindow>(
       form_, [this](const std::string& what) { services_.ShowErrorBox(what); });
   services_.SetWindow(window_.get());
+  // A close signal is the control message's close: a second one during a run stops the work.
   signals_ = std::make_unique<SignalBridge>([this](int signo) {
     Control(kControlMessage, signo == SIGUSR1 ? kControlToggle : kControlClose, 0);
   });
