@@ -44,7 +44,7 @@ bool RunCleanup(const std::string& target, uint32_t cutoff, Times& times) {
   qm::TListBox listBox;
   qm::TEntryList entries;
   qm::PassContext ctx{settings, entries, statBar, listBox, log, qm::SystemFileSystem(),
-                      clock,    app,     cutoff,  {}};
+                      clock,    app,     cutoff,  {},      {}};
   const double start = qm::bench::Seconds();
   {
     qm::TFileInfo root;

@@ -36,10 +36,10 @@ bool DeleteFiles(PassContext& ctx, TDateTime startTime) {
         if (manual) {
           MarkLine(ctx.listBox, i);
           ctx.listBox.SetTopIndex(i);
-          ProcessEvents(ctx, count);
+          if (!ProcessEvents(ctx, count)) return false;
         }
       }
-      if (!manual && yield.Visit()) ProcessEvents(ctx, count);
+      if (!manual && yield.Visit() && !ProcessEvents(ctx, count)) return false;
     }
 
     if (ctx.settings.DirDelete == 1 && ctx.settings.LogLevel == 1) ctx.writeResultListing();

@@ -54,9 +54,9 @@ bool RemoveFolders(PassContext& ctx, TDateTime startTime) {
 
       if (manual) {
         ctx.listBox.SetTopIndex(i);
-        ProcessEvents(ctx, count);
-      } else if (yield.Visit()) {
-        ProcessEvents(ctx, count);
+        if (!ProcessEvents(ctx, count)) return false;
+      } else if (yield.Visit() && !ProcessEvents(ctx, count)) {
+        return false;
       }
     }
 

@@ -17,11 +17,12 @@ void MarkLine(TListBox& listBox, size_t i) {
   listBox.SetLine(i, listBox.Line(i) + kProcessedMark);
 }
 
-void ProcessEvents(PassContext& ctx, size_t expectedCount) {
+bool ProcessEvents(PassContext& ctx, size_t expectedCount) {
   ctx.app.ProcessMessages();
   if (ctx.entries.size() != expectedCount) {
     throw std::logic_error("entry list changed while a pass was walking it");
   }
+  return !(ctx.stopRequested && ctx.stopRequested());
 }
 
 void ReportFailure(PassContext& ctx, const char* text) noexcept {

@@ -21,8 +21,9 @@ void MarkLine(TListBox& listBox, size_t i);
 
 // Lets the window handle pending events. The handlers must leave the entry list alone while a
 // pass walks it; should one have refilled it anyway, the walk stops through the failure path
-// instead of reading entries that are no longer there.
-void ProcessEvents(PassContext& ctx, size_t expectedCount);
+// instead of reading entries that are no longer there. False when a handler asked the work to
+// stop: the pass then ends here, with the entry before fully handled and nothing more done.
+[[nodiscard]] bool ProcessEvents(PassContext& ctx, size_t expectedCount);
 
 // Automatic mode handles events at the 101st visited entry and after every further 301.
 class YieldRule {

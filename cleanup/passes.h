@@ -26,12 +26,18 @@ struct PassContext {
   uint32_t cutoffDate;
   // Writes the result listing to the log (may throw: a failure of the calling pass).
   std::function<void()> writeResultListing;
+  // Asked after each event point: true when the work is to stop there (a second close request
+  // came in). Empty: never.
+  std::function<bool()> stopRequested;
 };
 
 // Deletes the marked files from the last entry back to entry 1. True when the walk ran to its
-// end; a file that cannot be deleted is no failure. StartTime <= 0 means "now".
+// end; a file that cannot be deleted is no failure. StartTime <= 0 means "now". A stop request
+// ends the walk before its next entry, without the end report and without an error line; the
+// result is then false.
 bool DeleteFiles(PassContext& ctx, TDateTime startTime);
-// Removes the folders in which nothing stays, innermost first; never entry 0.
+// Removes the folders in which nothing stays, innermost first; never entry 0. Stops as
+// DeleteFiles does.
 bool RemoveFolders(PassContext& ctx, TDateTime startTime);
 
 }  // namespace qm

@@ -193,5 +193,22 @@ TEST(FilePass, ListRefilledDuringEventsEndsThePass) {
   EXPECT_EQ(fs.Removed().size(), 1u);
 }
 
+// A stop request seen at an event point ends the walk there, the entry before it fully
+// handled: no further entry, no result listing, no end report, and no error line either.
+TEST(FilePass, StopRequestEndsTheWalkQuietly) {
+  test::FakeFileSystem fs("T");
+  for (int i = 0; i < 4; ++i) fs.AddFile(0, "f" + std::to_string(i), PackDos(kOld));
+  PassHarness h(fs, 1, 1, 1);
+  h.Scan("T");
+  h.app.onProcess = [&h](int) { h.stop = true; };
+  EXPECT_FALSE(DeleteFiles(h.ctx, h.clock.Now()));
+  EXPECT_EQ(fs.Removed().size(), 1u);
+  EXPECT_EQ(h.entries[4].Done, 1);
+  EXPECT_EQ(h.listBox.Line(4), "L4○");
+  EXPECT_EQ(h.listBox.Count(), 5u);
+  EXPECT_EQ(h.statBar.Panel(0), kStart);
+  EXPECT_EQ(h.LogTexts(), std::vector<std::string>{std::string(kStart) + "0秒"});
+}
+
 }  // namespace
 }  // namespace qm

@@ -2,6 +2,7 @@
 // binary, its standard streams, its exit status and its signals.
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -9,6 +10,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <functional>
+#include <memory>
 #include <thread>
 
 #include "tests/log_lines.h"
@@ -28,6 +30,25 @@ std::string Binary() {
   return bin != nullptr ? bin : "";
 }
 
+// Starts the program on the console with the given parameters and standard streams.
+pid_t Spawn(const std::vector<std::string>& params, int in, int out, int err) {
+  const pid_t pid = fork();
+  if (pid != 0) return pid;
+  dup2(in, 0);
+  dup2(out, 1);
+  dup2(err, 2);
+  setenv("QUILLMOOR_CONSOLE", "1", 1);
+  unsetenv("DISPLAY");
+  unsetenv("WAYLAND_DISPLAY");
+  std::vector<char*> argv;
+  const std::string bin = Binary();
+  argv.push_back(const_cast<char*>(bin.c_str()));
+  for (const std::string& p : params) argv.push_back(const_cast<char*>(p.c_str()));
+  argv.push_back(nullptr);
+  execv(bin.c_str(), argv.data());
+  _exit(127);
+}
+
 // Starts the program on the console with the given parameters; `input` goes to its standard
 // input, which is closed once `whileRunning` (given the child's pid) has returned. With
 // `closedOutput`, standard output is a pipe nobody reads (as in `quillmoor … | head -0`).
@@ -37,27 +58,12 @@ Result RunProgram(const std::vector<std::string>& params, const std::string& inp
   const std::string outPath = io / "out", errPath = io / "err";
   int inPipe[2];
   int outPipe[2];
-  if (pipe(inPipe) != 0 || pipe(outPipe) != 0) return {};
-  const pid_t pid = fork();
-  if (pid == 0) {
-    dup2(inPipe[0], 0);
-    close(inPipe[1]);
-    const int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    const int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    dup2(closedOutput ? outPipe[1] : out, 1);
-    close(outPipe[0]);
-    dup2(err, 2);
-    setenv("QUILLMOOR_CONSOLE", "1", 1);
-    unsetenv("DISPLAY");
-    unsetenv("WAYLAND_DISPLAY");
-    std::vector<char*> argv;
-    const std::string bin = Binary();
-    argv.push_back(const_cast<char*>(bin.c_str()));
-    for (const std::string& p : params) argv.push_back(const_cast<char*>(p.c_str()));
-    argv.push_back(nullptr);
-    execv(bin.c_str(), argv.data());
-    _exit(127);
-  }
+  if (pipe2(inPipe, O_CLOEXEC) != 0 || pipe2(outPipe, O_CLOEXEC) != 0) return {};
+  const int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  const int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  const pid_t pid = Spawn(params, inPipe[0], closedOutput ? outPipe[1] : out, err);
+  close(out);
+  close(err);
   close(inPipe[0]);
   close(outPipe[0]);
   close(outPipe[1]);
@@ -69,6 +75,91 @@ Result RunProgram(const std::vector<std::string>& params, const std::string& inp
   r.out = test::ReadBytes(outPath);
   r.err = test::ReadBytes(errPath);
   return r;
+}
+
+// The program on the console in a conversation: the test writes its standard input and reads
+// its standard output as it goes, so that it can act between what the program shows.
+class Conversation {
+ public:
+  explicit Conversation(const std::vector<std::string>& params) {
+    int inPipe[2];
+    int outPipe[2];
+    if (pipe2(inPipe, O_CLOEXEC) != 0 || pipe2(outPipe, O_CLOEXEC) != 0) return;
+    const int devNull = open("/dev/null", O_WRONLY | O_CLOEXEC);
+    pid_ = Spawn(params, inPipe[0], outPipe[1], devNull);
+    close(devNull);
+    close(inPipe[0]);
+    close(outPipe[1]);
+    in_ = inPipe[1];
+    out_ = outPipe[0];
+  }
+  ~Conversation() {
+    if (pid_ > 0 && status_ < 0) {
+      kill(pid_, SIGKILL);
+      waitpid(pid_, nullptr, 0);
+    }
+    CloseInput();
+    if (out_ >= 0) close(out_);
+  }
+  Conversation(const Conversation&) = delete;
+  Conversation& operator=(const Conversation&) = delete;
+
+  pid_t Pid() const { return pid_; }
+  void Write(const std::string& text) {
+    if (write(in_, text.data(), text.size()) != static_cast<ssize_t>(text.size())) ADD_FAILURE();
+  }
+  void CloseInput() {
+    if (in_ >= 0) close(in_);
+    in_ = -1;
+  }
+  // Reads output until `text` has appeared after what earlier calls waited for; false when the
+  // output ended or 20 s passed first.
+  bool ReadUntil(const std::string& text) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    for (;;) {
+      const size_t at = out.find(text, seen_);
+      if (at != std::string::npos) {
+        seen_ = at + text.size();
+        return true;
+      }
+      if (std::chrono::steady_clock::now() > deadline || ReadSome(100) == kEnded) return false;
+    }
+  }
+  // Closes the input, reads the output to its end and waits for the program; its wait status.
+  int Finish() {
+    CloseInput();
+    while (ReadSome(20000) == kRead) {
+    }
+    waitpid(pid_, &status_, 0);
+    return status_;
+  }
+
+  std::string out;
+
+ private:
+  enum Got { kRead, kNothingYet, kEnded };
+  // Appends what output comes within `ms`.
+  Got ReadSome(int ms) {
+    struct pollfd p {
+      out_, POLLIN, 0
+    };
+    if (poll(&p, 1, ms) <= 0) return kNothingYet;
+    char buf[65536];
+    const ssize_t n = read(out_, buf, sizeof buf);
+    if (n <= 0) return kEnded;
+    out.append(buf, static_cast<size_t>(n));
+    return kRead;
+  }
+
+  pid_t pid_ = -1;
+  int in_ = -1;
+  int out_ = -1;
+  int status_ = -1;
+  size_t seen_ = 0;
+};
+
+bool ExitedWithZero(int status) {
+  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
 TEST(Console, RefusedCommandLineGoesToStandardErrorWithStatusZero) {
@@ -115,12 +206,48 @@ TEST(Console, ManualModeReadsCommandsAndEndOfInputCloses) {
   test::TempTree t;
   t.File("old", {2001, 1, 1, 0, 0, 0, 0});
   t.File("new", {2099, 1, 1, 0, 0, 0, 0});
-  const Result r = RunProgram({"PATH=" + t.Path(), "DAYS=10", "DEBUG=1"}, "list\ndelete\n");
-  EXPECT_TRUE(WIFEXITED(r.status) && WEXITSTATUS(r.status) == 0);
+  Conversation c({"PATH=" + t.Path(), "DAYS=10", "DEBUG=1"});
+  c.Write("list\n");
+  ASSERT_TRUE(c.ReadUntil("一連の処理が終了しました")) << c.out;
+  c.Write("delete\n");
+  EXPECT_TRUE(ExitedWithZero(c.Finish()));
   EXPECT_FALSE(t.Exists("old"));
   EXPECT_TRUE(t.Exists("new"));
+  EXPECT_NE(c.out.find(" |" + t.Path() + "/old"), std::string::npos) << c.out;
+  EXPECT_NE(c.out.find("|DEL|0○"), std::string::npos) << c.out;
+}
+
+// The menu works during the three-second countdown as in the window: a deletion runs at once
+// on the entries as they stand (none yet), a second listing starts no second run, and input
+// that ends meanwhile lets the armed run come before the close.
+TEST(Console, CommandsDuringTheCountdownAreHandledAtOnce) {
+  test::TempTree t;
+  test::TempTree logs;
+  t.File("old", {2001, 1, 1, 0, 0, 0, 0});
+  const std::string log = logs / "run.log";
+  const Result r =
+      RunProgram({"PATH=" + t.Path(), "DAYS=3", "DEBUG=1", "LOG=" + log}, "list\ndelete\nlist\n");
+  EXPECT_TRUE(ExitedWithZero(r.status)) << r.status;
+  EXPECT_TRUE(t.Exists("old"));  // never deleted by a listing nobody saw
+  const size_t deleted = r.out.find("ファイル削除処理が終了しました");
+  const size_t searched = r.out.find("ファイル検索処理中です");
+  ASSERT_NE(deleted, std::string::npos) << r.out;
+  ASSERT_NE(searched, std::string::npos) << r.out;
+  EXPECT_LT(deleted, searched) << r.out;
+  EXPECT_EQ(r.out.find("ファイル検索処理中です", searched + 1), std::string::npos) << r.out;
   EXPECT_NE(r.out.find(" |" + t.Path() + "/old"), std::string::npos) << r.out;
-  EXPECT_NE(r.out.find("|DEL|0○"), std::string::npos) << r.out;
+  const auto lines = test::LogLines(log);
+  ASSERT_FALSE(lines.empty());
+  EXPECT_EQ(lines.back(), "Quillmoor削除終了しました");
+}
+
+TEST(Console, ExitDuringTheCountdownClosesBeforeTheRun) {
+  test::TempTree t;
+  t.File("old", {2001, 1, 1, 0, 0, 0, 0});
+  const Result r = RunProgram({"PATH=" + t.Path(), "DAYS=3", "DEBUG=1"}, "list\nexit\n");
+  EXPECT_TRUE(ExitedWithZero(r.status)) << r.status;
+  EXPECT_EQ(r.out.find("ファイル検索処理中です"), std::string::npos) << r.out;
+  EXPECT_TRUE(t.Exists("old"));
 }
 
 TEST(Console, TerminationSignalClosesWithTheClosingLine) {
@@ -136,6 +263,65 @@ TEST(Console, TerminationSignalClosesWithTheClosingLine) {
   const auto lines = test::LogLines(log);
   ASSERT_FALSE(lines.empty());
   EXPECT_EQ(lines.back(), "Quillmoor削除終了しました");
+}
+
+// Close signals while a deletion is in the middle of its entries (held there by output that
+// is not read): one waits for the work to end, a second one stops it before its next entry.
+// Either way the process ends through the shutdown, with status 0 and the closing line last.
+TEST(Console, CloseSignalsDuringADeletionEndWithTheClosingLine) {
+  struct Case {
+    const char* what;
+    std::vector<int> signals;
+    bool stops;
+  };
+  const std::vector<Case> cases = {
+      {"SIGTERM twice", {SIGTERM, SIGTERM}, true},
+      {"hang-up", {SIGHUP}, false},
+      {"hang-up, then SIGINT", {SIGHUP, SIGINT}, true},
+  };
+  constexpr int kFiles = 3000;  // their marked lines are several times what a pipe holds
+  std::vector<std::unique_ptr<test::TempTree>> trees;
+  std::vector<std::unique_ptr<Conversation>> runs;
+  for (size_t i = 0; i < cases.size(); ++i) {
+    trees.push_back(std::make_unique<test::TempTree>());
+    for (int f = 0; f < kFiles; ++f) {
+      trees[i]->File("d/old" + std::to_string(f), {2001, 1, 1, 0, 0, 0, 0});
+    }
+    trees[i]->Folder("logs");
+    // The listings count down side by side.
+    runs.push_back(std::make_unique<Conversation>(std::vector<std::string>{
+        "PATH=" + (*trees[i] / "d"), "DAYS=10", "DEBUG=1", "LOG=" + (*trees[i] / "logs/run.log")}));
+    runs[i]->Write("list\n");
+  }
+  for (size_t i = 0; i < cases.size(); ++i) {
+    SCOPED_TRACE(cases[i].what);
+    Conversation& c = *runs[i];
+    ASSERT_TRUE(c.ReadUntil("一連の処理が終了しました"));
+    c.Write("delete\n");
+    ASSERT_TRUE(c.ReadUntil("ファイル削除処理中です"));
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    for (int signo : cases[i].signals) {
+      kill(c.Pid(), signo);
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    const int status = c.Finish();
+    EXPECT_TRUE(ExitedWithZero(status)) << status;
+    int left = 0;
+    for (int f = 0; f < kFiles; ++f) left += trees[i]->Exists("d/old" + std::to_string(f)) ? 1 : 0;
+    const auto lines = test::LogLines(*trees[i] / "logs/run.log");
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines.back(), "Quillmoor削除終了しました");
+    bool fileEnd = false;
+    for (const std::string& l : lines) fileEnd = fileEnd || l.starts_with("ファイル削除処理が終了");
+    if (cases[i].stops) {
+      EXPECT_GT(left, 0);
+      EXPECT_LT(left, kFiles);
+      EXPECT_FALSE(fileEnd);
+    } else {
+      EXPECT_EQ(left, 0);
+      EXPECT_TRUE(fileEnd);
+    }
+  }
 }
 
 }  // namespace

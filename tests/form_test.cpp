@@ -289,6 +289,89 @@ TEST(Program, RequestsDuringARunWaitForItsEnd) {
   }
 }
 
+// A second close request during the work stops it at its next event point: the run skips to
+// its last stage, a pass ends before its next entry without its end report, no pass follows,
+// and the window closes with the closing line.
+TEST(Program, SecondCloseStopsTheWorkAtItsNextEventPoint) {
+  const std::string kFileEnd = "ファイル削除処理が終了しました 0秒";
+  const std::string kFolderStart = "フォルダ削除処理中です0秒";
+  struct Case {
+    const char* what;
+    int debugLevel;
+    int call;            // the event point (ProcessMessages call) of both requests
+    int filesLeft;       // of 500
+    bool searched;       // the search ran
+    bool fileEnd;        // the file pass wrote its end report
+    bool folderStarted;  // the folder pass began
+  };
+  const Case cases[] = {
+      {"before the search", 0, 1, 500, false, false, false},
+      {"after the search", 0, 2, 500, true, false, false},
+      {"first yield of the file pass", 0, 3, 500 - 101, true, false, false},
+      {"first yield of the folder pass", 0, 5, 0, true, true, true},
+      {"first mark of a manual deletion", 1, 1, 499, true, false, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    TempTree logDir;
+    TempTree t;
+    for (int i = 0; i < 500; ++i) t.File("d/f" + std::to_string(i), {2020, 1, 1, 0, 0, 0, 0});
+    ScriptApp app;
+    FakeClock clock(kNow);
+    const std::string log = logDir / "s.log";
+    TForm1 form(
+        {"PATH=" + t.Path(), "DAYS=30", "DEBUG=" + std::to_string(c.debugLevel), "LOG=" + log}, app,
+        SystemFileSystem(), clock);
+    ASSERT_TRUE(form.FormCreate());
+    if (c.debugLevel > 0) {
+      form.N1Click();
+      FireTimer(form, clock);
+    }
+    const int base = app.processCalls;
+    app.onProcess = [&](int call) {
+      if (call - base != c.call) return;
+      form.Close();
+      EXPECT_FALSE(form.StopRequested());  // the first request only waits
+      form.Close();
+      EXPECT_TRUE(form.StopRequested());
+      EXPECT_FALSE(form.Closed());
+    };
+    if (c.debugLevel > 0) {
+      form.N2Click();
+    } else {
+      FireTimer(form, clock);
+    }
+    EXPECT_TRUE(form.Closed());
+    int left = 0;
+    for (int i = 0; i < 500; ++i) left += t.Exists("d/f" + std::to_string(i)) ? 1 : 0;
+    EXPECT_EQ(left, c.filesLeft);
+    EXPECT_TRUE(t.Exists("d"));  // the folder pass never got to it
+
+    const std::vector<std::string> lines = LogLines(log);
+    auto has = [&lines](const std::string& text) {
+      return std::find(lines.begin(), lines.end(), text) != lines.end();
+    };
+    EXPECT_EQ(has("内部構築処理中です0秒"), c.searched);
+    EXPECT_EQ(has(kFileEnd), c.fileEnd);
+    EXPECT_EQ(has(kFolderStart), c.folderStarted);
+    EXPECT_FALSE(has("フォルダ削除処理が終了しました0秒"));
+    EXPECT_FALSE(has("■ファイル削除でエラーが発生しました■"));
+    EXPECT_FALSE(has("■フォルダ削除でエラーが発生しました■"));
+    ASSERT_GE(lines.size(), 2u);
+    EXPECT_EQ(lines.back(), "Quillmoor削除終了しました");
+    if (c.debugLevel == 0) {
+      // The run still reports its last stage, and a stopped pass is no error of the run.
+      EXPECT_EQ(lines[lines.size() - 2], "一連の処理が終了しました0秒");
+      EXPECT_EQ(form.Height(), 217);
+      EXPECT_EQ(form.ListBox1.Count(), 0u);
+    } else {
+      size_t marked = 0;
+      for (const std::string& line : form.ListBox1.Lines()) marked += line.ends_with("○") ? 1 : 0;
+      EXPECT_EQ(marked, 1u);
+    }
+  }
+}
+
 // A pass that fails in automatic mode (here: a date the result listing cannot format) keeps
 // the window open, shows the list box with the error line and makes the window taller.
 TEST(Program, AutomaticRunWithAnErrorStaysOpen) {

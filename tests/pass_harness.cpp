@@ -28,11 +28,17 @@ RunSettings& Configure(RunSettings& s, int32_t debugLevel, int32_t dirDelete, in
 PassHarness::PassHarness(FileSystem& fs, int32_t debugLevel, int32_t dirDelete, int32_t logLevel)
     : log(std::make_unique<TRunLog>(Configure(settings, debugLevel, dirDelete, logLevel, logFolder),
                                     clock)),
-      ctx{settings, entries,
-          statBar,  listBox,
-          *log,     fs,
-          clock,    app,
-          kCutoff,  [this] { WriteResultListing(settings, entries, listBox, *log); }} {
+      ctx{settings,
+          entries,
+          statBar,
+          listBox,
+          *log,
+          fs,
+          clock,
+          app,
+          kCutoff,
+          [this] { WriteResultListing(settings, entries, listBox, *log); },
+          [this] { return stop; }} {
   log->OpenLog();
   app.onProcess = [this](int) { processed.push_back(probe()); };
 }

@@ -41,6 +41,8 @@ struct PassHarness {
   // What each event point notes (the entry being processed, as the test can tell it).
   std::function<size_t()> probe = [] { return size_t{0}; };
   std::vector<size_t> processed;
+  // What the pass sees when it asks whether to stop.
+  bool stop = false;
   TStatusBar statBar;
   TListBox listBox;
   TEntryList entries;

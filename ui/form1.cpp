@@ -1,7 +1,8 @@
 // The main window's handlers: start-up, the timer-driven run, the menu commands, the control
 // message and shutdown. A request that arrives while a run or pass is active (through the
 // event processing inside it) never frees or rebuilds what the active work uses: a close waits
-// for its end, a timer run is deferred until then, a second deletion is refused.
+// for its end, a timer run is deferred until then, a second deletion is refused. A second close
+// meanwhile stops the work at its next event point; the run still reports its last stage.
 #include "ui/form1.h"
 
 #include "cleanup/passes.h"
@@ -125,6 +126,8 @@ void TForm1::FormClose() {
 void TForm1::Close() {
   if (closed_) return;
   if (Busy()) {
+    // The first request waits for the work to end; the next one also cuts it short.
+    if (closePending_) stopRequested_ = true;
     closePending_ = true;
     return;
   }
@@ -168,12 +171,17 @@ void TForm1::Timer1Timer() {
   bool error = false;
   const char* errorLine = nullptr;
 
+  // A stop request seen at the event points of stages 1 and 2 skips the rest up to stage 5.
   ReportStage(kStageSearch, false, start, true);
-  if (!TreeRoot->BuildTree(Settings.TargetDir, cutoff, fs_, clock_)) {
+  if (stopRequested_) {
+    // no search
+  } else if (!TreeRoot->BuildTree(Settings.TargetDir, cutoff, fs_, clock_)) {
     errorLine = kSearchError;
   } else {
     ReportStage(kStageBuild, true, start, true);
-    if (!TreeRoot->FillEntryList(EntryList)) {
+    if (stopRequested_) {
+      // no entry list, no listing, no pass
+    } else if (!TreeRoot->FillEntryList(EntryList)) {
       errorLine = kInternalError;
     } else {
       ReportStage(kStageSearched, true, start, false);
@@ -190,9 +198,9 @@ void TForm1::Timer1Timer() {
           errorLine = kInternalError;
         }
       } else if (!DeleteFiles(start)) {
-        error = true;
+        error = !stopRequested_;  // a stopped pass is no error: the close follows
       } else if (Settings.DirDelete == 0 && !RemoveFolders(start)) {
-        error = true;
+        error = !stopRequested_;
       }
     }
   }
@@ -226,7 +234,7 @@ void TForm1::N2Click() {
   ++busy_;
   const TDateTime start = clock_.Now();
   DeleteFiles(start);
-  if (Settings.DirDelete == 0) RemoveFolders(start);
+  if (Settings.DirDelete == 0 && !stopRequested_) RemoveFolders(start);
   --busy_;
   AfterActivity();
 }
@@ -259,7 +267,8 @@ PassContext TForm1::MakePassContext() {
                      clock_,
                      app_,
                      TreeRoot ? TreeRoot->CutoffDate : 0u,
-                     [this] { WriteResultListing(); }};
+                     [this] { WriteResultListing(); },
+                     [this] { return stopRequested_; }};
 }
 
 bool TForm1::DeleteFiles(TDateTime startTime) {

@@ -43,9 +43,13 @@ class TForm1 {
   bool FormCreate();
   // Shutdown: releases the entries, logs the closing line, closes the log.
   void FormClose();
-  // Asks the window to close; during a run or pass the close waits for its end.
+  // Asks the window to close. During a run or pass the close waits for its end; a second
+  // request meanwhile also stops the work at its next event point (a pass before its next
+  // entry, no pass after a search), so that the run reaches its last stage and the close soon.
   void Close();
   bool Closed() const { return closed_; }
+  // True once a second close request has asked the work in progress to stop.
+  bool StopRequested() const { return stopRequested_; }
 
   void Timer1Timer();
   void N1Click();      // "リスト表示"
@@ -109,6 +113,7 @@ class TForm1 {
   TCursor cursor_ = TCursor::kDefault;
   int busy_ = 0;
   bool closePending_ = false;
+  bool stopRequested_ = false;
   bool runDeferred_ = false;
   bool closed_ = false;
 };

@@ -1,14 +1,17 @@
 // Console front end. Status stages print as lines, list box lines print as they are added or
 // marked, the message box goes to standard error. In the manual modes commands are read from
-// standard input whenever nothing is running and the timer is not armed; end of input closes.
-// SIGTERM/SIGINT ask for a close (a second one ends the process at once), SIGUSR1 is the
-// control message that toggles the window.
+// standard input whenever nothing is running, the three-second countdown included, as the
+// window's menu works then; end of input closes once nothing is armed or running any more.
+// SIGTERM, SIGINT and SIGHUP (a dropped session) each ask for a close, SIGUSR1 is the control
+// message that toggles the window.
 #include "frontends/console/console_frontend.h"
 
 #include <poll.h>
 #include <signal.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <string>
@@ -21,22 +24,26 @@
 namespace qm {
 namespace {
 
-volatile sig_atomic_t gCloseSignal = 0;
+// Counted, not flagged: two close signals that come in while nothing handles events (during
+// the search) still make two requests, and the second one stops the work.
+volatile sig_atomic_t gCloseSignals = 0;
 volatile sig_atomic_t gToggleSignals = 0;
 
 void OnCloseSignal(int) {
-  gCloseSignal = 1;
+  gCloseSignals = gCloseSignals + 1;
 }
 void OnToggleSignal(int) {
   gToggleSignals = gToggleSignals + 1;
 }
 
 void InstallSignals() {
+  // Every close signal stays a request: the process always ends through the shutdown, with the
+  // closing line in the log and status 0.
   struct sigaction close {};
   close.sa_handler = OnCloseSignal;
-  close.sa_flags = SA_RESETHAND;  // a second signal takes its default course
   sigaction(SIGTERM, &close, nullptr);
   sigaction(SIGINT, &close, nullptr);
+  sigaction(SIGHUP, &close, nullptr);
   struct sigaction toggle {};
   toggle.sa_handler = OnToggleSignal;
   sigaction(SIGUSR1, &toggle, nullptr);
@@ -56,16 +63,23 @@ class ConsoleApp final : public TApplication, public ModelObserver {
     form_.SetObserver(this);
     if (!form_.FormCreate()) return 0;
     PrintSettings();
+    inputOpen_ = form_.Settings.DebugLevel > 0;
     while (!form_.Closed()) {
       HandleSignals();
       if (form_.Closed()) break;
-      if (form_.Timer1.Enabled()) {
-        WaitForTimer();
-      } else if (form_.Settings.DebugLevel > 0) {
-        ReadCommand();
+      // Lines already read came in before the timer was seen due, so they go first.
+      if (std::string line; TakeLine(line)) {
+        HandleCommand(line);
+      } else if (form_.Timer1.Enabled() && SteadyClock::now() >= timerDue_) {
+        form_.Timer1Timer();
+      } else if (form_.Timer1.Enabled() || inputOpen_) {
+        if (!form_.Timer1.Enabled()) ShowPrompt();
+        WaitForInput();
       } else {
-        // Automatic mode with nothing armed: the run ended with an error and nobody is there
-        // to read it, so the window closes (the error lines are on the screen and in the log).
+        // Nothing armed and nobody left to give commands: in the manual modes the input has
+        // ended; in automatic mode the run ended with an error and nobody is there to read it
+        // (the error lines are on the screen and in the log). Either way the window closes.
+        if (promptShown_) std::printf("\n");
         form_.Close();
       }
     }
@@ -143,48 +157,57 @@ class ConsoleApp final : public TApplication, public ModelObserver {
       ++toggles_;
       form_.ControlMessage(kControlMessage, kControlToggle, 0);
     }
-    if (gCloseSignal) {
-      gCloseSignal = 0;
+    while (closes_ != gCloseSignals) {
+      ++closes_;
       form_.Close();
     }
   }
 
-  // Sleeps until the timer is due, waking for signals.
-  void WaitForTimer() {
-    while (form_.Timer1.Enabled() && !form_.Closed()) {
-      const auto now = SteadyClock::now();
-      if (now >= timerDue_) {
-        form_.Timer1Timer();
-        return;
-      }
-      const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(timerDue_ - now);
-      poll(nullptr, 0, static_cast<int>(std::min<int64_t>(left.count() + 1, 100)));
-      HandleSignals();
+  // Sleeps until input comes, the timer is due or 100 ms have passed, and takes what input
+  // there is. Signals wake it through the short timeout.
+  void WaitForInput() {
+    int timeout = 100;
+    if (form_.Timer1.Enabled()) {
+      const auto left =
+          std::chrono::duration_cast<std::chrono::milliseconds>(timerDue_ - SteadyClock::now());
+      timeout = static_cast<int>(std::clamp<int64_t>(left.count() + 1, 0, timeout));
+    }
+    struct pollfd p {
+      inputOpen_ ? STDIN_FILENO : -1, POLLIN, 0
+    };
+    if (poll(&p, 1, timeout) <= 0 || p.revents == 0) return;
+    char buf[256];
+    const ssize_t n = read(STDIN_FILENO, buf, sizeof buf);
+    if (n > 0) {
+      input_.append(buf, static_cast<size_t>(n));
+    } else if (n == 0 || (errno != EINTR && errno != EAGAIN)) {
+      inputOpen_ = false;  // end of input (a line without its end is dropped)
+      input_.clear();
     }
   }
 
-  void ReadCommand() {
+  // Takes the next whole line of input, without its end.
+  bool TakeLine(std::string& line) {
+    const size_t end = input_.find('\n');
+    if (end == std::string::npos) return false;
+    line.assign(input_, 0, end);
+    input_.erase(0, end + 1);
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    return true;
+  }
+
+  void ShowPrompt() {
+    if (promptShown_) return;
+    promptShown_ = true;
     std::printf("> ");
     std::fflush(stdout);
-    std::string line;
-    for (;;) {
-      struct pollfd p {
-        STDIN_FILENO, POLLIN, 0
-      };
-      const int ready = poll(&p, 1, 100);
-      HandleSignals();
-      if (form_.Closed()) return;
-      if (ready <= 0) continue;
-      char c;
-      const ssize_t n = read(STDIN_FILENO, &c, 1);
-      if (n <= 0) {  // end of input: nobody is left to give commands
-        std::printf("\n");
-        form_.Close();
-        return;
-      }
-      if (c == '\n') break;
-      if (c != '\r') line += c;
-    }
+  }
+
+  // One menu command. Handled at once, also while the timer is armed: a deletion then works on
+  // the entry list as it stands, a second listing leaves the countdown as it is, and exit
+  // closes before the armed run comes.
+  void HandleCommand(const std::string& line) {
+    promptShown_ = false;
     if (line == "1" || line == "list") {
       form_.N1Click();
     } else if (line == "2" || line == "delete") {
@@ -202,6 +225,10 @@ class ConsoleApp final : public TApplication, public ModelObserver {
   TForm1 form_;
   bool statusDirty_ = false;
   sig_atomic_t toggles_ = 0;
+  sig_atomic_t closes_ = 0;
+  bool inputOpen_ = false;
+  bool promptShown_ = false;
+  std::string input_;
   SteadyClock::time_point timerDue_{};
 };
 

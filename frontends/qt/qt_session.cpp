@@ -13,6 +13,7 @@ QtSession::QtSession(std::vector<std::string> params, FileSystem& fs, Clock& clo
   services_.SetWindow(window_.get());
   // Without a display the run in progress finishes, then the window closes.
   services_.SetDisplayLostHandler([this] { form_.Close(); });
+  // A close signal is the control message's close: a second one during a run stops the work.
   signals_ = std::make_unique<SignalBridge>([this](int signo) {
     Control(kControlMessage, signo == SIGUSR1 ? kControlToggle : kControlClose, 0);
   });

@@ -11,7 +11,8 @@
 namespace qm::qt {
 namespace {
 
-constexpr std::array<int, 3> kSignals = {SIGUSR1, SIGTERM, SIGINT};
+// SIGHUP is a dropped session: a close request like the others, never the default death.
+constexpr std::array<int, 4> kSignals = {SIGUSR1, SIGTERM, SIGINT, SIGHUP};
 volatile std::sig_atomic_t gWriteFd = -1;
 struct sigaction gPrevious[kSignals.size()];
 

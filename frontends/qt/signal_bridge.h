@@ -1,5 +1,6 @@
-// Turns SIGUSR1, SIGTERM and SIGINT into calls on the event loop's thread: the signal handler
-// only writes the signal's number into a pipe that a QSocketNotifier watches. One at a time.
+// Turns SIGUSR1, SIGTERM, SIGINT and SIGHUP into calls on the event loop's thread: the signal
+// handler only writes the signal's number into a pipe that a QSocketNotifier watches. One call
+// per signal, in order, so that a second close signal is a second request.
 #pragma once
 
 #include <QSocketNotifier>

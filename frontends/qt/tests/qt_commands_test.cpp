@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QScrollBar>
 #include <QTest>
+#include <csignal>
 
 #include "frontends/qt/tests/qt_test_support.h"
 #include "tests/fake_fs.h"
@@ -31,6 +32,17 @@ void CloseOnceBusy(Session& s) {
       s.Window().close();
     } else if (!s.Form().Closed()) {
       CloseOnceBusy(s);
+    }
+  });
+}
+
+// Re-arms itself until the form is in a run, then raises the signals one after the other.
+void SignalOnceBusy(Session& s, QList<int> closeSignals) {
+  QTimer::singleShot(0, [&s, closeSignals] {
+    if (s.Form().Busy()) {
+      for (int signo : closeSignals) raise(signo);
+    } else if (!s.Form().Closed()) {
+      SignalOnceBusy(s, closeSignals);
     }
   });
 }
@@ -163,6 +175,48 @@ class CommandsTest : public QObject {
     const size_t end = log.find("フォルダ削除処理が終了しました");
     QVERIFY(end != std::string::npos);
     QVERIFY(log.find(kClosingLine) > end);
+  }
+
+  void closeSignalsDuringDeletion_data() {
+    QTest::addColumn<QList<int>>("closeSignals");
+    QTest::addColumn<bool>("stops");
+    QTest::newRow("SIGTERM twice") << QList<int>{SIGTERM, SIGTERM} << true;
+    QTest::newRow("hang-up") << QList<int>{SIGHUP} << false;
+    QTest::newRow("hang-up, then SIGINT") << QList<int>{SIGHUP, SIGINT} << true;
+  }
+
+  // One close signal during a deletion waits for its end; a second one stops the pass before
+  // its next entry, without its end report and with no folder pass after it. Either way the
+  // window closes with the closing line last in the log.
+  void closeSignalsDuringDeletion() {
+    QFETCH(QList<int>, closeSignals);
+    QFETCH(bool, stops);
+    constexpr int kFiles = 200;
+    qm::test::TempTree tree;
+    qm::test::TempTree logs;
+    for (int i = 0; i < kFiles; ++i) tree.File("d/old" + std::to_string(i), LongAgo());
+    Session s({"PATH=" + tree.Path(), "DAYS=1", "DEBUG=1", "LOG=" + (logs / "run.log")});
+    QVERIFY(s.qt->Start());
+    Choose(s.Window(), "N1");
+    QVERIFY(WaitForRunEnd(s));
+    s.qt->Services().SetPumpInterval(0);
+    SignalOnceBusy(s, closeSignals);
+    Choose(s.Window(), "N2");
+    QTRY_VERIFY(s.Form().Closed());
+    QVERIFY(!s.Window().isVisible());
+    int left = 0;
+    for (int i = 0; i < kFiles; ++i) left += tree.Exists("d/old" + std::to_string(i)) ? 1 : 0;
+    const std::string log = ReadLogUtf8(logs / "run.log");
+    QVERIFY(log.ends_with(std::string(kClosingLine) + "\r\n"));
+    QCOMPARE(log.find("ファイル削除処理が終了しました") == std::string::npos, stops);
+    QCOMPARE(log.find("フォルダ削除処理中です") == std::string::npos, stops);
+    if (stops) {
+      QVERIFY(left > 0 && left < kFiles);
+      QVERIFY(tree.Exists("d"));
+    } else {
+      QCOMPARE(left, 0);
+      QVERIFY(!tree.Exists("d"));
+    }
   }
 
   void closeDuringListingRunWaitsForItsEnd() {

@@ -271,6 +271,19 @@ class WindowTest : public QObject {
     QVERIFY(!s.Window().isVisible());
   }
 
+  void hangUpCloses() {
+    // A dropped session asks for a close like SIGTERM; it never ends the process on its own.
+    qm::test::TempTree logs;
+    std::vector<std::string> params = Manual();
+    params.push_back("LOG=" + (logs / "run.log"));
+    Session s(params);
+    QVERIFY(s.qt->Start());
+    raise(SIGHUP);
+    QTRY_VERIFY(s.Form().Closed());
+    QVERIFY(!s.Window().isVisible());
+    QVERIFY(ReadLogUtf8(logs / "run.log").ends_with("Quillmoor削除終了しました\r\n"));
+  }
+
   void closeBoxEndsProgram() {
     Session s(Manual());
     QVERIFY(s.qt->Start());

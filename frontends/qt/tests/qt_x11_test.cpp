@@ -147,7 +147,7 @@ TEST_F(X11Test, ClosesWhileHidden) {
 }
 
 TEST_F(X11Test, SignalsToggleAndClose) {
-  for (int closing : {SIGTERM, SIGINT}) {
+  for (int closing : {SIGTERM, SIGINT, SIGHUP}) {
     SCOPED_TRACE(closing);
     StartHost();
     kill(host_, SIGUSR1);
