@@ -5,11 +5,14 @@
 #include <vector>
 
 #include "frontends/console/console_frontend.h"
+#include "platform/standard_streams.h"
 #ifdef QUILLMOOR_HAVE_QT
 #include "frontends/qt/qt_frontend.h"
 #endif
 
 int main(int argc, char** argv) {
+  // Before anything is opened: a closed standard output must not become the log's descriptor.
+  qm::OpenClosedStandardStreams();
   // The parameters are taken from the original argv before any toolkit sees it.
   const std::vector<std::string> params(argv + (argc > 0 ? 1 : 0), argv + argc);
 #ifdef QUILLMOOR_HAVE_QT
