@@ -2,12 +2,15 @@
 // file times far beyond what the calendar names, names that hold terminal controls.
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <climits>
+#include <csignal>
 #include <cstdlib>
+#include <functional>
 #include <optional>
 #include <set>
 
@@ -30,9 +33,10 @@ bool ExitedWithZero(int status) {
 }
 
 // Runs the console binary with `input` on standard input (through a file) and standard output
-// captured; the descriptors in `closed` are closed instead when it starts.
+// captured; the descriptors in `closed` are closed instead when it starts. `inChild` runs in
+// the child just before the program starts.
 Result RunProgram(const std::vector<std::string>& params, const std::string& input = "",
-                  const std::set<int>& closed = {}) {
+                  const std::set<int>& closed = {}, const std::function<void()>& inChild = {}) {
   const char* bin = std::getenv("QUILLMOOR_BIN");
   if (bin == nullptr) {
     ADD_FAILURE() << "QUILLMOOR_BIN is not set";
@@ -53,6 +57,7 @@ Result RunProgram(const std::vector<std::string>& params, const std::string& inp
     setenv("QUILLMOOR_CONSOLE", "1", 1);
     unsetenv("DISPLAY");
     unsetenv("WAYLAND_DISPLAY");
+    if (inChild) inChild();
     std::vector<char*> argv{const_cast<char*>(bin)};
     for (const std::string& p : params) argv.push_back(const_cast<char*>(p.c_str()));
     argv.push_back(nullptr);
@@ -89,6 +94,22 @@ TEST(ConsoleSurroundings, ClosedStandardDescriptorsKeepTheLogClean) {
     for (const std::string& line : lines) EXPECT_NE(line.rfind("BAD:", 0), 0u) << line;
     EXPECT_EQ(lines.back(), "Quillmoor削除終了しました");
   }
+}
+
+// A log that grows past the process's file-size limit loses its lines, never the run: the
+// limit's signal would otherwise end the process in the middle of its deletions.
+TEST(ConsoleSurroundings, LogPastTheFileSizeLimitDoesNotEndTheRun) {
+  test::TempTree t;
+  t.File("data/old", kOld);
+  const std::string log = t / "run.log";
+  const Result r = RunProgram({"PATH=" + t / "data", "DAYS=10", "LOG=" + log}, "", {}, [] {
+    signal(SIGXFSZ, SIG_DFL);
+    const struct rlimit limit { 300, 300 };
+    setrlimit(RLIMIT_FSIZE, &limit);
+  });
+  EXPECT_TRUE(ExitedWithZero(r.status)) << r.status;
+  EXPECT_FALSE(t.Exists("data/old"));
+  EXPECT_LE(test::ReadBytes(log).size(), 300u);
 }
 
 // Sets a file's time to `seconds` since 1970; false when the file system does not keep it as
