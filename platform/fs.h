@@ -25,20 +25,32 @@ struct FoundEntry {
   uint64_t ino = 0;
 };
 
+// Identity of an open folder: its device and inode, and the mount it belongs to. Two folders on
+// one device may still be on different mounts (a bind mount of the same file system).
+struct FolderId {
+  uint64_t dev = 0;
+  uint64_t ino = 0;
+  uint64_t mount = 0;  // 0 when the system can't tell; then only devices can be compared
+};
+
 class FileSystem {
  public:
   using Handle = int;
   static constexpr Handle kNoHandle = -1;
+  // An open that failed only because the process (or the system) holds too many handles: worth
+  // retrying once some are closed, unlike a folder that can't be opened.
+  static constexpr Handle kOutOfHandles = -2;
 
   virtual ~FileSystem() = default;
 
   // Opens the folder named by a full path (the target folder; links on the way are followed).
+  // Either open gives kNoHandle or kOutOfHandles on failure.
   virtual Handle OpenFolder(const std::string& path) = 0;
   // Opens a folder inside an open one; fails on a link or anything that is not a folder.
   virtual Handle OpenSubfolder(Handle parent, const std::string& name) = 0;
   virtual void Close(Handle h) = 0;
-  // Device and inode of an open folder.
-  virtual bool Identify(Handle h, uint64_t& dev, uint64_t& ino) = 0;
+  // Device, inode and mount of an open folder.
+  virtual bool Identify(Handle h, FolderId& id) = 0;
   // Delivers every entry of the folder but "." and "..", in the order the system keeps them.
   // False when the folder can't be read; entries delivered before a failure stay delivered.
   virtual bool ReadFolder(Handle h, const std::function<void(FoundEntry&&)>& sink) = 0;

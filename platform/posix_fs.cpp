@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -47,22 +48,50 @@ void Fill(FoundEntry& e, const struct stat& st, int parentFd, const char* name) 
   e.ino = st.st_ino;
 }
 
+FileSystem::Handle Opened(int fd) {
+  if (fd >= 0) return fd;
+  return errno == EMFILE || errno == ENFILE ? FileSystem::kOutOfHandles : FileSystem::kNoHandle;
+}
+
+// The mount id where statx can't give it (kernels before 5.8), +1 so that 0 stays "unknown".
+// File systems that can't make file handles give no id at all.
+uint64_t MountIdByFileHandle(int fd) {
+  union {
+    struct file_handle fh;
+    char room[sizeof(struct file_handle) + MAX_HANDLE_SZ];
+  } buffer{};
+  buffer.fh.handle_bytes = MAX_HANDLE_SZ;
+  int mountId = 0;
+  if (name_to_handle_at(fd, "", &buffer.fh, &mountId, AT_EMPTY_PATH) != 0) return 0;
+  return static_cast<uint64_t>(mountId) + 1;
+}
+
 class PosixFileSystem final : public FileSystem {
  public:
   Handle OpenFolder(const std::string& path) override {
-    return open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    return Opened(open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   }
   Handle OpenSubfolder(Handle parent, const std::string& name) override {
-    return openat(parent, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    return Opened(openat(parent, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
   }
   void Close(Handle h) override {
     if (h >= 0) close(h);
   }
-  bool Identify(Handle h, uint64_t& dev, uint64_t& ino) override {
+  bool Identify(Handle h, FolderId& id) override {
+    // One call gives the mount too: st_dev can't tell a bind mount of the same file system.
+    struct statx sx {};
+    if (statx(h, "", AT_EMPTY_PATH, STATX_INO | STATX_MNT_ID, &sx) == 0 &&
+        (sx.stx_mask & STATX_INO)) {
+      id.dev = makedev(sx.stx_dev_major, sx.stx_dev_minor);
+      id.ino = sx.stx_ino;
+      id.mount = (sx.stx_mask & STATX_MNT_ID) ? sx.stx_mnt_id + 1 : MountIdByFileHandle(h);
+      return true;
+    }
     struct stat st {};
     if (fstat(h, &st) != 0) return false;
-    dev = st.st_dev;
-    ino = st.st_ino;
+    id.dev = st.st_dev;
+    id.ino = st.st_ino;
+    id.mount = MountIdByFileHandle(h);
     return true;
   }
   bool ReadFolder(Handle h, const std::function<void(FoundEntry&&)>& sink) override {

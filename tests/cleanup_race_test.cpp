@@ -4,11 +4,13 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
 
 #include "cleanup/passes.h"
+#include "tests/fake_fs.h"
 #include "tests/pass_harness.h"
 #include "tests/temp_tree.h"
 #include "tree/entry_list.h"
@@ -163,6 +165,70 @@ TEST(Race, DeepChainWithFewHandles) {
 
   for (size_t i = 1; i < h.entries.size(); ++i) ASSERT_EQ(h.entries[i].Done, 1) << i;
   EXPECT_TRUE(std::filesystem::is_empty(t.Path()));
+}
+
+// A chain of `depth` nested folders "dd" below `root`, each holding an old file "f".
+void MakeDeepChain(const std::string& root, int depth) {
+  const struct timespec old[2] = {{959860800, 0}, {959860800, 0}};  // June 2000
+  int fd = open(root.c_str(), O_RDONLY | O_DIRECTORY);
+  ASSERT_GE(fd, 0);
+  for (int i = 0; i < depth; ++i) {
+    const int file = openat(fd, "f", O_CREAT | O_WRONLY, 0644);
+    ASSERT_GE(file, 0);
+    ASSERT_EQ(futimens(file, old), 0);
+    close(file);
+    ASSERT_EQ(mkdirat(fd, "dd", 0755), 0);
+    const int next = openat(fd, "dd", O_RDONLY | O_DIRECTORY);
+    close(fd);
+    ASSERT_GE(next, 0);
+    fd = next;
+  }
+  close(fd);
+}
+
+// A process limit far below the usual: the scan and both passes still reach every level.
+// Run in a child process, so that the lowered limit touches nothing else.
+TEST(Race, WholeTreeCleanedUnderALowHandleLimit) {
+  test::TempTree t;
+  const int kDepth = 200;
+  MakeDeepChain(t.Path(), kDepth);
+
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    struct rlimit low {};
+    getrlimit(RLIMIT_NOFILE, &low);
+    low.rlim_cur = 20;
+    if (setrlimit(RLIMIT_NOFILE, &low) != 0) _exit(2);
+    PassHarness h(SystemFileSystem(), 0);  // with its log, one more handle held
+    h.Scan(t.Path());
+    h.RunBoth();
+    bool all = h.entries.size() == static_cast<size_t>(2 * kDepth + 1);
+    for (size_t i = 1; i < h.entries.size(); ++i) all = all && h.entries[i].Done == 1;
+    _exit(all ? 0 : 1);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+  EXPECT_TRUE(std::filesystem::is_empty(t.Path()));
+}
+
+// The same with the fake file system, which runs out of handles at exactly five.
+TEST(Race, OutOfHandlesIsNoUnreadableFolder) {
+  test::FakeFileSystem fs("T");
+  int folder = 0;
+  for (int i = 0; i < 200; ++i) {
+    fs.AddFile(folder, "f", 1);
+    folder = fs.AddFolder(folder, "dd");
+  }
+  fs.LimitHandles(5);
+  PassHarness h(fs, 0, 0, -1);
+  h.Scan("T");
+  ASSERT_EQ(h.entries.size(), 401u);
+  h.RunBoth();
+  for (size_t i = 1; i < h.entries.size(); ++i) ASSERT_EQ(h.entries[i].Done, 1) << i;
+  EXPECT_EQ(fs.Removed().size(), 400u);
+  EXPECT_GT(fs.OutOfHandlesCount(), 0u);
 }
 
 }  // namespace

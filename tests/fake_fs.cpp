@@ -57,6 +57,10 @@ int FakeFileSystem::NodeOf(Handle h) const {
 }
 
 FileSystem::Handle FakeFileSystem::NewHandle(int node) {
+  if (handleLimit_ != 0 && handles_.size() >= handleLimit_) {
+    ++outOfHandles_;
+    return kOutOfHandles;
+  }
   const Handle h = nextHandle_++;
   handles_[h] = node;
   maxOpen_ = std::max(maxOpen_, handles_.size());
@@ -64,12 +68,22 @@ FileSystem::Handle FakeFileSystem::NewHandle(int node) {
 }
 
 FileSystem::Handle FakeFileSystem::OpenFolder(const std::string& path) {
-  return path == rootPath_ ? NewHandle(0) : kNoHandle;
+  for (size_t i = 0; i < nodes_.size(); ++i) {
+    const Node& n = nodes_[i];
+    if (n.folder && !n.gone && PathOf(static_cast<int>(i)) == path) {
+      return NewHandle(static_cast<int>(i));
+    }
+  }
+  return kNoHandle;
 }
 
 FileSystem::Handle FakeFileSystem::OpenSubfolder(Handle parent, const std::string& name) {
   const int p = NodeOf(parent);
   if (p < 0) return kNoHandle;
+  if (name == "..") {  // the top folder is its own parent
+    const int up = nodes_[static_cast<size_t>(p)].parent;
+    return NewHandle(up < 0 ? p : up);
+  }
   const int c = Find(p, name);
   if (c < 0 || !nodes_[static_cast<size_t>(c)].folder) return kNoHandle;
   return NewHandle(c);
@@ -79,11 +93,12 @@ void FakeFileSystem::Close(Handle h) {
   handles_.erase(h);
 }
 
-bool FakeFileSystem::Identify(Handle h, uint64_t& dev, uint64_t& ino) {
+bool FakeFileSystem::Identify(Handle h, FolderId& id) {
   const int n = NodeOf(h);
   if (n < 0) return false;
-  dev = 1;
-  ino = nodes_[static_cast<size_t>(n)].ino;
+  id.dev = 1;
+  id.ino = nodes_[static_cast<size_t>(n)].ino;
+  id.mount = nodes_[static_cast<size_t>(n)].mount;
   return true;
 }
 

@@ -19,13 +19,14 @@ class FakeFileSystem : public FileSystem {
     uint32_t fileDate = 0;
     int32_t attr = 0;
     uint64_t ino = 0;
+    uint64_t mount = 1;  // another value makes a folder a mount point (on the same device)
     std::vector<int> children;
     bool unreadable = false;   // a search of it fails
     bool undeletable = false;  // deleting or removing it fails
     bool gone = false;
   };
 
-  // The root folder, opened by this path.
+  // The root folder, opened by this path; any folder opens by its full path (PathOf).
   explicit FakeFileSystem(std::string rootPath);
   int Root() const { return 0; }
   int AddFolder(int parent, const std::string& name, uint32_t date = 0, int32_t attr = kAttrFolder);
@@ -36,11 +37,14 @@ class FakeFileSystem : public FileSystem {
   size_t OpenHandles() const { return handles_.size(); }
   size_t MaxOpenHandles() const { return maxOpen_; }
   std::string PathOf(int id) const;
+  // Opens beyond this many handles held at once fail as out of handles (0: no limit).
+  void LimitHandles(size_t limit) { handleLimit_ = limit; }
+  size_t OutOfHandlesCount() const { return outOfHandles_; }
 
   Handle OpenFolder(const std::string& path) override;
   Handle OpenSubfolder(Handle parent, const std::string& name) override;
   void Close(Handle h) override;
-  bool Identify(Handle h, uint64_t& dev, uint64_t& ino) override;
+  bool Identify(Handle h, FolderId& id) override;
   bool ReadFolder(Handle h, const std::function<void(FoundEntry&&)>& sink) override;
   bool StatEntry(Handle parent, const std::string& name, FoundEntry& out) override;
   bool DeleteFile(Handle parent, const std::string& name) override;
@@ -59,6 +63,8 @@ class FakeFileSystem : public FileSystem {
   std::map<Handle, int> handles_;
   Handle nextHandle_ = 3;
   size_t maxOpen_ = 0;
+  size_t handleLimit_ = 0;
+  size_t outOfHandles_ = 0;
   std::vector<std::string> removed_;
 };
 

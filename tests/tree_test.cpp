@@ -121,7 +121,9 @@ TEST(EntryList, PreOrderPathsAndKinds) {
   TFileInfo alone;
   ASSERT_TRUE(alone.BuildTree("D:/share/tmp/sub", kCutoff, fs, clock));
   ASSERT_TRUE(alone.FillEntryList(list));
-  ASSERT_EQ(list.size(), 1u);  // the fake opens only its root by path
+  ASSERT_EQ(list.size(), 2u);
+  EXPECT_EQ(list[0].Path, "D:/share/tmp/sub");
+  EXPECT_EQ(list[1].Path, "D:/share/tmp/sub/b.txt");
 }
 
 TEST(EntryList, KindByAttributeWord) {

@@ -67,6 +67,7 @@ bool TFileInfo::BuildTree(const std::string& path, uint32_t cutoff, FileSystem& 
 void TFileInfo::ScanFolder(const std::string& path, FileSystem& fs) {
   FolderChain chain(fs);
   if (!chain.OpenRoot(path)) return;
+  chain.NoteRootAncestors();
   Dev = chain.TopDev();
   Ino = chain.TopIno();
 
@@ -88,11 +89,12 @@ void TFileInfo::ScanFolder(const std::string& path, FileSystem& fs) {
     TFileInfo& child = (*node->Children)[frame.next++];
     if (!(child.Attr & kAttrFolder)) continue;
     // A link stays an entry of its own; another device is a mount point; a folder already on
-    // the way down is a bind-mount loop. None of them is searched.
+    // the way down or above the target is a bind-mount loop. None of them is searched, nor is
+    // a mount point on the same device, which the chain refuses to enter.
     if (child.Attr & kAttrReparse) continue;
     if (child.Dev != node->Dev) continue;
     if (chain.Contains(child.Dev, child.Ino)) continue;
-    if (!chain.Push(child.Name, child.Dev, child.Ino)) continue;  // unreadable or replaced
+    if (!chain.Push(child.Name, child.Dev, child.Ino)) continue;  // unreadable, replaced, mount
     frames.push_back({&child, 0});
     ReadInto(child, fs, chain.Top(), scratch);
   }
