@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <string_view>
 
 #include "platform/text.h"
 
@@ -18,17 +19,33 @@ namespace {
 
 constexpr size_t kBufferLimit = 64 * 1024;
 
-bool WriteAll(int fd, const char* data, size_t size) {
-  while (size > 0) {
-    const ssize_t n = write(fd, data, size);
+// Writes as much of `data` as the file takes; the number of bytes written.
+size_t WriteSome(int fd, const char* data, size_t size) {
+  size_t done = 0;
+  while (done < size) {
+    const ssize_t n = write(fd, data + done, size - done);
     if (n < 0) {
       if (errno == EINTR) continue;
-      return false;
+      break;
     }
-    data += n;
-    size -= static_cast<size_t>(n);
+    done += static_cast<size_t>(n);
   }
-  return true;
+  return done;
+}
+
+// Appends whole lines. When the disk fills part-way, a regular file is cut back to the end of
+// its last whole line, so no fragment is left for the next line to be glued to once space
+// comes back. A pipe or a device cannot be cut back and keeps what it took.
+bool AppendLines(int fd, bool regular, std::string_view lines) {
+  const off_t start = regular ? lseek(fd, 0, SEEK_END) : -1;
+  const size_t written = WriteSome(fd, lines.data(), lines.size());
+  if (written == lines.size()) return true;
+  if (start >= 0 && written > 0) {
+    // rfind gives npos when no line ended, and npos + 1 wraps to 0: nothing is kept.
+    const off_t keep = start + static_cast<off_t>(lines.rfind('\n', written - 1) + 1);
+    if (ftruncate(fd, keep) == 0) lseek(fd, keep, SEEK_SET);
+  }
+  return false;
 }
 
 // "yyyy/mm/dd hh:nn:ss " in front of every line.
@@ -50,7 +67,8 @@ struct TRunLog::State {
   enum Phase { kNotOpened, kOpen, kClosed };
   Phase phase = kNotOpened;
   int fd = -1;
-  std::string buffer;  // level-1 lines not yet written
+  bool regular = false;  // a file that can be cut back after a short write
+  std::string buffer;    // level-1 lines not yet written
 };
 
 TRunLog::TRunLog(RunSettings& settings, Clock& clock)
@@ -83,6 +101,7 @@ bool TRunLog::OpenLog() {
     return false;
   }
   state_->fd = fd;
+  state_->regular = S_ISREG(st.st_mode);
   state_->phase = State::kOpen;
   return true;
 }
@@ -100,7 +119,7 @@ bool TRunLog::WriteLog(int32_t level, const std::string& text) {
       return state_->buffer.size() < kBufferLimit || Flush();
     }
     const bool flushed = Flush();
-    return WriteAll(state_->fd, line.data(), line.size()) && flushed;
+    return AppendLines(state_->fd, state_->regular, line) && flushed;
   } catch (...) {
     // Out of memory: like a failed write, this line is lost and logging goes on.
     return false;
@@ -109,7 +128,7 @@ bool TRunLog::WriteLog(int32_t level, const std::string& text) {
 
 bool TRunLog::Flush() {
   if (state_->phase != State::kOpen || state_->buffer.empty()) return true;
-  const bool ok = WriteAll(state_->fd, state_->buffer.data(), state_->buffer.size());
+  const bool ok = AppendLines(state_->fd, state_->regular, state_->buffer);
   state_->buffer.clear();
   return ok;
 }

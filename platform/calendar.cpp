@@ -51,6 +51,13 @@ CivilTime CivilFromDays(int64_t z) {
   return t;
 }
 
+CivilTime ClampedCivil(int64_t year, int month, int day, int hour, int minute, int second,
+                       int millisecond) {
+  if (year < kFirstYear) return {kFirstYear, 1, 1, 0, 0, 0, 0};
+  if (year > kLastYear) return {kLastYear, 12, 31, 23, 59, 59, 0};
+  return {static_cast<int>(year), month, day, hour, minute, second, millisecond};
+}
+
 TDateTime ToDateTime(const CivilTime& t) {
   const int64_t days = DaysFromCivil(t.year, t.month, t.day) - kEpochDays;
   return days * kMsPerDay + ((t.hour * 60 + t.minute) * 60 + t.second) * 1000LL + t.millisecond;

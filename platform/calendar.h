@@ -29,6 +29,10 @@ using TDateTime = int64_t;
 bool IsValidCivil(const CivilTime& t);
 int64_t DaysFromCivil(int year, int month, int day);
 CivilTime CivilFromDays(int64_t days);
+// Broken-down local time whose year may be anything a 64-bit count holds (file systems store
+// times far beyond year 9999); a year outside 1..9999 gives the nearest end of the calendar.
+CivilTime ClampedCivil(int64_t year, int month, int day, int hour, int minute, int second,
+                       int millisecond);
 TDateTime ToDateTime(const CivilTime& t);
 CivilTime FromDateTime(TDateTime t);
 

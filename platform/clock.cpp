@@ -1,6 +1,7 @@
 // The machine's local time, through the C library's time-zone conversion.
 #include "platform/clock.h"
 
+#include <cstdint>
 #include <ctime>
 
 namespace qm {
@@ -8,21 +9,13 @@ namespace qm {
 CivilTime LocalCivil(int64_t unixSeconds, int64_t nanoseconds) {
   const time_t secs = static_cast<time_t>(unixSeconds);
   struct tm tm {};
-  CivilTime t;
   if (localtime_r(&secs, &tm) == nullptr) {
     // Beyond what the C library can convert: the nearest end of the calendar.
-    t = unixSeconds < 0 ? CivilTime{kFirstYear, 1, 1, 0, 0, 0, 0}
-                        : CivilTime{kLastYear, 12, 31, 23, 59, 59, 0};
-    return t;
+    return ClampedCivil(unixSeconds < 0 ? INT64_MIN : INT64_MAX, 1, 1, 0, 0, 0, 0);
   }
-  t.year = tm.tm_year + 1900;
-  t.month = tm.tm_mon + 1;
-  t.day = tm.tm_mday;
-  t.hour = tm.tm_hour;
-  t.minute = tm.tm_min;
-  t.second = tm.tm_sec > 59 ? 59 : tm.tm_sec;
-  t.millisecond = static_cast<int>(nanoseconds / 1'000'000);
-  return t;
+  // tm_year + 1900 overflows an int for the far-future times tmpfs and btrfs can store.
+  return ClampedCivil(int64_t{tm.tm_year} + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min,
+                      tm.tm_sec > 59 ? 59 : tm.tm_sec, static_cast<int>(nanoseconds / 1'000'000));
 }
 
 TDateTime SystemClock::Now() {

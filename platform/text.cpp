@@ -1,5 +1,5 @@
-// UTF-8 to code page 932 through iconv, one distinct character at a time, cached: the result
-// listing encodes millions of paths that share few characters.
+// One escaping walk for both outputs. Code page 932 comes from iconv, one distinct character at
+// a time, cached: the result listing encodes millions of paths that share few characters.
 #include "platform/text.h"
 
 #include <iconv.h>
@@ -89,9 +89,11 @@ size_t DecodeUtf8(std::string_view s, uint32_t& cp) {
   return len;
 }
 
-}  // namespace
-
-std::string EncodeCp932(std::string_view utf8) {
+// The escapes both outputs share: a control character other than tab and a byte that is not
+// valid UTF-8 as \x{HH}, a backslash as \\. Every valid character from U+0080 on goes to
+// `character` with its code point and UTF-8 bytes.
+template <typename Character>
+std::string Escape(std::string_view utf8, Character character) {
   std::string out;
   out.reserve(utf8.size());
   char escape[16];
@@ -99,7 +101,8 @@ std::string EncodeCp932(std::string_view utf8) {
   while (i < utf8.size()) {
     const unsigned char c = static_cast<unsigned char>(utf8[i]);
     if ((c < 0x20 && c != '\t') || c == 0x7F) {
-      // A line end or other control inside a name must not split or fake a log line.
+      // A line end or other control inside a name must not split or fake a line, nor drive a
+      // terminal.
       std::snprintf(escape, sizeof escape, "\\x{%02X}", c);
       out += escape;
       ++i;
@@ -123,16 +126,40 @@ std::string EncodeCp932(std::string_view utf8) {
       ++i;
       continue;
     }
-    const std::string& bytes = Table().Lookup(cp, utf8.substr(i, len));
-    if (bytes.empty()) {
-      std::snprintf(escape, sizeof escape, "\\u{%X}", cp);
-      out += escape;
-    } else {
-      out += bytes;
-    }
+    character(cp, utf8.substr(i, len), out);
     i += len;
   }
   return out;
+}
+
+void AppendCodePoint(uint32_t cp, std::string& out) {
+  char escape[16];
+  std::snprintf(escape, sizeof escape, "\\u{%X}", cp);
+  out += escape;
+}
+
+}  // namespace
+
+std::string EncodeCp932(std::string_view utf8) {
+  return Escape(utf8, [](uint32_t cp, std::string_view bytes, std::string& out) {
+    const std::string& cp932 = Table().Lookup(cp, bytes);
+    if (cp932.empty()) {
+      AppendCodePoint(cp, out);
+    } else {
+      out += cp932;
+    }
+  });
+}
+
+std::string EscapeForConsole(std::string_view utf8) {
+  return Escape(utf8, [](uint32_t cp, std::string_view bytes, std::string& out) {
+    // U+0080..U+009F are controls too: a terminal may take U+009B as the start of a sequence.
+    if (cp <= 0x9F) {
+      AppendCodePoint(cp, out);
+    } else {
+      out += bytes;
+    }
+  });
 }
 
 }  // namespace qm

@@ -3,6 +3,14 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <cstdint>
+#include <cstdlib>
+#include <ctime>
+#include <string>
+
+#include "platform/clock.h"
+
 namespace qm {
 namespace {
 
@@ -43,6 +51,74 @@ TEST(Calendar, DosPacking) {
   EXPECT_LT(PackDos({2008, 12, 31, 23, 59, 58, 0}), PackDos({2009, 1, 1, 0, 0, 0, 0}));
   EXPECT_FALSE(UnpackDos(0, back));                                                // month 0
   EXPECT_FALSE(UnpackDos(PackDos({2009, 4, 30, 0, 0, 0, 0}) + (1u << 16), back));  // April 31
+}
+
+// Runs the body with the local time zone set to UTC, so that seconds map to known dates.
+class UtcZone {
+ public:
+  UtcZone() {
+    const char* tz = std::getenv("TZ");
+    hadTz_ = tz != nullptr;
+    if (hadTz_) oldTz_ = tz;
+    setenv("TZ", "UTC0", 1);
+    tzset();
+  }
+  ~UtcZone() {
+    if (hadTz_) {
+      setenv("TZ", oldTz_.c_str(), 1);
+    } else {
+      unsetenv("TZ");
+    }
+    tzset();
+  }
+
+ private:
+  bool hadTz_ = false;
+  std::string oldTz_;
+};
+
+int64_t UnixDay(int year, int month, int day) {
+  return DaysFromCivil(year, month, day) - DaysFromCivil(1970, 1, 1);
+}
+
+// A file time as the file system hands it over (seconds since 1970 UTC, any 64-bit value: tmpfs
+// and btrfs store them) becomes a valid DOS value: before 1980 the first, after 2107 the last.
+TEST(Calendar, FileTimesOfAnyRangeClampToTheDosForm) {
+  UtcZone utc;
+  const uint32_t first = PackDos({1980, 1, 1, 0, 0, 0, 0});
+  const uint32_t last = PackDos({2107, 12, 31, 23, 59, 58, 0});
+  // Day numbers of years the calendar cannot name, reached in whole 400-year cycles.
+  const int64_t kCycle = 146097;
+  const int64_t yearIntMax = UnixDay(INT_MAX, 1, 1);                             // 2147483647-01-01
+  const int64_t pastIntMax = yearIntMax + 365;                                   // 2147483648-01-01
+  const int64_t lastTmYear = UnixDay(INT_MAX - 2100, 1, 1) + 10 * kCycle + 365;  // 2147485548
+  const struct {
+    int64_t seconds;
+    uint32_t dos;
+  } cases[] = {
+      {INT64_MIN, first},
+      {INT64_MIN + 1, first},
+      {UnixDay(INT_MIN + 1, 1, 1) * 86400, first},
+      {-1, first},
+      {UnixDay(1980, 1, 1) * 86400 - 1, first},
+      {UnixDay(1980, 1, 1) * 86400, first},
+      {UnixDay(1980, 1, 1) * 86400 + 2, first + 1},
+      {UnixDay(2009, 3, 1) * 86400 + 36933, PackDos({2009, 3, 1, 10, 15, 32, 0})},
+      {UnixDay(2108, 1, 1) * 86400 - 2, last},
+      {UnixDay(2108, 1, 1) * 86400, last},
+      {UnixDay(9999, 12, 31) * 86400 + 86399, last},
+      {UnixDay(10000, 1, 1) * 86400, last},
+      {pastIntMax * 86400 - 1, last},  // last second of year 2147483647
+      {pastIntMax * 86400, last},      // year 2147483648: tm_year + 1900 no longer fits an int
+      {(yearIntMax + kCycle) * 86400, last},
+      {lastTmYear * 86400 - 1, last},  // the last second the C library still converts
+      {lastTmYear * 86400, last},
+      {INT64_MAX - 1, last},
+      {INT64_MAX, last},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(PackDosClamped(LocalCivil(c.seconds)), c.dos) << c.seconds;
+  }
 }
 
 TEST(Calendar, ParseDate) {

@@ -338,5 +338,59 @@ TEST(RunLog, LineThatCannotBeWrittenIsLostAndLoggingGoesOn) {
   EXPECT_EQ(test::ReadBytes(path), before + kStamp + "detail\r\n" + kStamp + "after\r\n");
 }
 
+// Limits the size of files this process writes for as long as it lives; SIGXFSZ is ignored so
+// that writes past the limit fail instead of killing the test.
+class FileSizeLimit {
+ public:
+  FileSizeLimit() : oldHandler_(std::signal(SIGXFSZ, SIG_IGN)) { getrlimit(RLIMIT_FSIZE, &old_); }
+  ~FileSizeLimit() {
+    Lift();
+    std::signal(SIGXFSZ, oldHandler_);
+  }
+  void Set(size_t bytes) {
+    struct rlimit limit = old_;
+    limit.rlim_cur = bytes;
+    setrlimit(RLIMIT_FSIZE, &limit);
+  }
+  void Lift() { setrlimit(RLIMIT_FSIZE, &old_); }
+
+ private:
+  void (*oldHandler_)(int);
+  struct rlimit old_ {};
+};
+
+// A disk that fills in the middle of a line (a normal line, or the buffered result lines
+// written out together) keeps no fragment: the file ends with its last whole line, and lines
+// written once space is back follow it directly (no gap), whether the log was created anew or
+// is appended to.
+TEST(RunLog, LineCutShortByAFullDiskLeavesNoFragment) {
+  for (const int32_t renew : {-1, 0}) {
+    SCOPED_TRACE(renew);
+    test::TempTree dir;
+    const std::string path = dir / "run.log";
+    LogUnderTest t(1, path, renew);
+    ASSERT_TRUE(t.log.OpenLog());
+    ASSERT_TRUE(t.log.WriteLog(0, "before"));
+    const std::string before = kStamp + "before\r\n";
+    const std::string detail = kStamp + "detail 1\r\n";
+    FileSizeLimit limit;
+
+    limit.Set(before.size() + 5);
+    EXPECT_FALSE(t.log.WriteLog(0, "torn"));
+    EXPECT_EQ(test::ReadBytes(path), before);
+
+    limit.Set(before.size() + detail.size() + 7);
+    ASSERT_TRUE(t.log.WriteLog(1, "detail 1"));
+    ASSERT_TRUE(t.log.WriteLog(1, "detail 2"));
+    EXPECT_FALSE(t.log.Flush());
+    EXPECT_EQ(test::ReadBytes(path), before + detail);
+
+    limit.Lift();
+    EXPECT_TRUE(t.log.WriteLog(0, "after"));
+    EXPECT_TRUE(t.log.CloseLog());
+    EXPECT_EQ(test::ReadBytes(path), before + detail + kStamp + "after\r\n");
+  }
+}
+
 }  // namespace
 }  // namespace qm

@@ -107,5 +107,28 @@ TEST(EncodeCp932, EveryCharacterHasItsOwnOutput) {
   EXPECT_GT(held, 7000u);
 }
 
+// The console writes UTF-8, so text (Japanese included) passes unchanged; what could drive a
+// terminal or pose as something else gets the log's escapes.
+TEST(EscapeForConsole, TextStaysAndControlsAreEscaped) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"", ""},
+      {"plain ASCII ~|0\ttab", "plain ASCII ~|0\ttab"},
+      {"検索開始0秒 |○|", "検索開始0秒 |○|"},
+      {"é😀¥〜\u00A0", "é😀¥〜\u00A0"},  // no code page in between: nothing to escape
+      {"a\x1B]0;owned\x07z", "a\\x{1B}]0;owned\\x{07}z"},  // retitles a terminal
+      {"name\r\nfake line", "name\\x{0D}\\x{0A}fake line"},
+      {std::string("a\0b\x7F", 4), "a\\x{00}b\\x{7F}"},
+      {"\xC2\x9B"
+       "2J\xC2\x85",
+       "\\u{9B}2J\\u{85}"},  // C1 controls: CSI, NEL
+      {"a\\b", "a\\\\b"},
+      {"\\x{1B}", "\\\\x{1B}"},
+      {"\xFF", "\\x{FF}"},
+      {"a\xE2\x97", "a\\x{E2}\\x{97}"},
+      {"\xC0\xAF", "\\x{C0}\\x{AF}"},
+  };
+  for (const auto& [in, want] : cases) EXPECT_EQ(EscapeForConsole(in), want) << in;
+}
+
 }  // namespace
 }  // namespace qm

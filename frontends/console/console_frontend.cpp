@@ -19,6 +19,7 @@
 #include "platform/clock.h"
 #include "platform/forms.h"
 #include "platform/fs.h"
+#include "platform/text.h"
 #include "ui/form1.h"
 
 namespace qm {
@@ -94,7 +95,7 @@ class ConsoleApp final : public TApplication, public ModelObserver {
   }
   void Repaint() override { PrintStatus(); }
   void ShowErrorBox(const std::string& text) override {
-    std::fprintf(stderr, "%s\n", text.c_str());
+    std::fprintf(stderr, "%s\n", EscapeForConsole(text).c_str());
   }
   void ShowAboutBox() override {
     std::printf("Ｑｕｉｌｌｍｏｏｒ\nVersion 0.3.9\nCopyright (C) Quillmoor developers\n");
@@ -124,7 +125,9 @@ class ConsoleApp final : public TApplication, public ModelObserver {
   }
 
  private:
-  void PrintLine(const std::string& line) {
+  // Names reach the terminal escaped as in the log, so none can drive it.
+  void PrintLine(const std::string& text) {
+    const std::string line = EscapeForConsole(text);
     std::fwrite(line.data(), 1, line.size(), stdout);
     std::fputc('\n', stdout);
   }
@@ -132,7 +135,7 @@ class ConsoleApp final : public TApplication, public ModelObserver {
   void PrintStatus() {
     if (!statusDirty_) return;
     statusDirty_ = false;
-    std::printf("%s%s\n", form_.StatBar.Panel(0).c_str(), form_.StatBar.Panel(1).c_str());
+    PrintLine(form_.StatBar.Panel(0) + form_.StatBar.Panel(1));
     std::fflush(stdout);
   }
 
@@ -140,10 +143,10 @@ class ConsoleApp final : public TApplication, public ModelObserver {
     std::printf(
         "Quillmoor\n ディレクトリ  %s\n 指定日数  %s\n 計算後日付  %s\n %s\n"
         " フォルダ  %s\n ログレベル  %s\n ログファイル  %s\n",
-        form_.DirectoryLbl.Caption().c_str(), form_.DaysLbl.Caption().c_str(),
+        EscapeForConsole(form_.DirectoryLbl.Caption()).c_str(), form_.DaysLbl.Caption().c_str(),
         form_.DateLbl.Caption().c_str(), form_.DebugMode.Caption().c_str(),
         form_.DirDelLbl.Caption().c_str(), form_.LogLbl.Caption().c_str(),
-        form_.LogFileLbl.Caption().c_str());
+        EscapeForConsole(form_.LogFileLbl.Caption()).c_str());
     if (form_.Settings.DebugLevel > 0) {
       std::printf(
           "commands: 1|list = リスト表示, 2|delete = 削除実行, about = バージョン情報,"
@@ -217,7 +220,7 @@ class ConsoleApp final : public TApplication, public ModelObserver {
     } else if (line == "about") {
       form_.About1Click();
     } else if (!line.empty()) {
-      std::printf("unknown command: %s\n", line.c_str());
+      std::printf("unknown command: %s\n", EscapeForConsole(line).c_str());
     }
   }
 
