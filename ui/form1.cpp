@@ -27,7 +27,7 @@ const char* const kEarliestDate = "0001/01/01";
 }  // namespace
 
 TForm1::TForm1(std::vector<std::string> params, TApplication& app, FileSystem& fs, Clock& clock)
-    : Log(Settings, clock), params_(std::move(params)), app_(app), fs_(fs), clock_(clock) {}
+    : Log(clock), params_(std::move(params)), app_(app), fs_(fs), clock_(clock) {}
 
 TForm1::~TForm1() = default;
 
@@ -65,7 +65,10 @@ bool TForm1::ReadParameters() {
 bool TForm1::FormCreate() {
   EntryList.clear();
   if (!ReadParameters()) return false;
-  Log.OpenLog();
+  // A log that cannot be opened switches logging off for the process, and the labels say so.
+  if (!Log.OpenLog(Settings.LogPath, Settings.LogLevel, Settings.LogRenew == -1)) {
+    Settings.LogLevel = -1;
+  }
 
   DirectoryLbl.SetCaption(Settings.TargetDir);
   CivilTime cutoff;
