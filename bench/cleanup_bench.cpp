@@ -10,19 +10,20 @@
 
 #include "bench/bench_tree.h"
 #include "cleanup/passes.h"
-#include "log/run_log.h"
 #include "tree/entry_list.h"
 #include "tree/file_info.h"
 
 namespace {
 
-class NoEvents : public qm::TApplication {
+// A window that shows nothing and has no events to handle.
+class QuietHost final : public qm::PassHost {
  public:
-  void ProcessMessages() override {}
-  void Repaint() override {}
-  void ShowErrorBox(const std::string&) override {}
-  void ShowAboutBox() override {}
-  void MainWindowClosed() override {}
+  void ReportStage(const char*, qm::TDateTime) override {}
+  void MarkLine(size_t) override {}
+  void ScrollTo(size_t) override {}
+  bool EventPoint() override { return true; }
+  void WalkEnded(qm::PassKind) override {}
+  void Failed(const char*) noexcept override {}
 };
 
 struct Times {
@@ -32,19 +33,10 @@ struct Times {
 };
 
 bool RunCleanup(const std::string& target, uint32_t cutoff, Times& times) {
-  qm::RunSettings settings;
-  settings.TargetDir = target;
-  settings.DebugLevel = 0;
-  settings.DirDelete = 0;
-  settings.LogLevel = -1;
   qm::SystemClock clock;
-  qm::TRunLog log(settings, clock);
-  NoEvents app;
-  qm::TStatusBar statBar;
-  qm::TListBox listBox;
+  QuietHost host;
   qm::TEntryList entries;
-  qm::PassContext ctx{settings, entries, statBar, listBox, log, qm::SystemFileSystem(),
-                      clock,    app,     cutoff,  {},      {}};
+  const qm::PassWork work{entries, qm::SystemFileSystem(), clock, cutoff, qm::PassMode::kAutomatic};
   const double start = qm::bench::Seconds();
   {
     qm::TFileInfo root;
@@ -54,9 +46,9 @@ bool RunCleanup(const std::string& target, uint32_t cutoff, Times& times) {
     }
   }
   const double scanned = qm::bench::Seconds();
-  if (!qm::DeleteFiles(ctx, 0)) return false;
+  if (!qm::DeleteFiles(host, work, 0)) return false;
   const double deleted = qm::bench::Seconds();
-  if (!qm::RemoveFolders(ctx, 0)) return false;
+  if (!qm::RemoveFolders(host, work, 0)) return false;
   times.scan = scanned - start;
   times.files = deleted - scanned;
   times.folders = qm::bench::Seconds() - deleted;

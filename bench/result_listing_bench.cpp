@@ -72,9 +72,9 @@ int main(int argc, char** argv) {
   settings.LogLevel = 1;
   settings.LogPath = folder + "/run.log";
   qm::SystemClock clock;
-  qm::TRunLog log(settings, clock);
+  qm::TRunLog log(clock);
   qm::TListBox listBox;
-  if (!log.OpenLog()) {
+  if (!log.OpenLog(settings.LogPath, settings.LogLevel, true)) {
     std::fprintf(stderr, "cannot open %s\n", settings.LogPath.c_str());
     return 1;
   }

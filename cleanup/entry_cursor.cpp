@@ -5,17 +5,6 @@
 #include <string>
 
 namespace qm {
-namespace {
-
-int32_t CheckedParent(const TEntryList& entries, size_t i) {
-  const int32_t p = entries[i].Parent;
-  if (p < 0 || static_cast<size_t>(p) >= i) {
-    throw std::logic_error("entry list without valid parent links");
-  }
-  return p;
-}
-
-}  // namespace
 
 EntryCursor::EntryCursor(FileSystem& fs, const TEntryList& entries)
     : fs_(fs), entries_(entries), chain_(fs) {}

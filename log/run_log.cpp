@@ -71,8 +71,7 @@ struct TRunLog::State {
   std::string buffer;    // level-1 lines not yet written
 };
 
-TRunLog::TRunLog(RunSettings& settings, Clock& clock)
-    : settings_(settings), clock_(clock), state_(std::make_unique<State>()) {}
+TRunLog::TRunLog(Clock& clock) : clock_(clock), state_(std::make_unique<State>()) {}
 
 TRunLog::~TRunLog() {
   if (state_->phase == State::kOpen) {
@@ -81,13 +80,15 @@ TRunLog::~TRunLog() {
   }
 }
 
-bool TRunLog::OpenLog() {
-  if (settings_.LogLevel <= -1 || settings_.LogPath.empty()) return true;
-  const bool renew = settings_.LogRenew == -1;
+bool TRunLog::OpenLog(const std::string& path, int32_t level, bool renew) {
+  if (level <= -1) return true;
+  // Without a path the log is on but has no file: its lines are lost, each write says so.
+  level_ = level;
+  if (path.empty()) return true;
   // O_NONBLOCK only for the open: a FIFO without a reader then fails instead of stalling start-up.
   int flags = O_WRONLY | O_CREAT | O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
   if (!renew) flags |= O_APPEND;
-  const int fd = open(settings_.LogPath.c_str(), flags, 0644);
+  const int fd = open(path.c_str(), flags, 0644);
   struct stat st {};
   // One writer per log: the lock comes before emptying, so a loser never truncates.
   bool ok = fd >= 0 && flock(fd, LOCK_EX | LOCK_NB) == 0 && fstat(fd, &st) == 0;
@@ -97,7 +98,7 @@ bool TRunLog::OpenLog() {
   ok = ok && status != -1 && fcntl(fd, F_SETFL, status & ~O_NONBLOCK) == 0;
   if (!ok) {
     if (fd >= 0) close(fd);
-    settings_.LogLevel = -1;
+    level_ = -1;
     return false;
   }
   state_->fd = fd;
@@ -107,8 +108,8 @@ bool TRunLog::OpenLog() {
 }
 
 bool TRunLog::WriteLog(int32_t level, const std::string& text) {
-  if (settings_.LogLevel <= -1) return true;
-  if (level > settings_.LogLevel) return true;
+  if (level_ <= -1) return true;
+  if (level > level_) return true;
   if (state_->phase != State::kOpen) return false;
   try {
     std::string line = Stamp(FromDateTime(clock_.Now()));
@@ -134,7 +135,7 @@ bool TRunLog::Flush() {
 }
 
 bool TRunLog::CloseLog() {
-  if (settings_.LogLevel <= -1) return true;
+  if (level_ <= -1) return true;
   if (state_->phase != State::kOpen) return false;
   const bool flushed = Flush();
   const bool closed = close(state_->fd) == 0;

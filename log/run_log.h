@@ -5,20 +5,24 @@
 #include <memory>
 #include <string>
 
-#include "app/settings.h"
 #include "platform/clock.h"
 
 namespace qm {
 
 class TRunLog {
  public:
-  // Reads LogLevel, LogPath and LogRenew from the settings; a failed open sets LogLevel to -1.
-  TRunLog(RunSettings& settings, Clock& clock);
+  explicit TRunLog(Clock& clock);
   ~TRunLog();
   TRunLog(const TRunLog&) = delete;
   TRunLog& operator=(const TRunLog&) = delete;
 
-  bool OpenLog();
+  // Opens the log at `path` for lines of `level` and below, created anew or, without `renew`,
+  // appended to. Level -1: no log, and true; an empty path: on without a file, every write
+  // fails. False when the file cannot be opened or another writer holds it; the log then writes
+  // nothing (Level() is -1).
+  bool OpenLog(const std::string& path, int32_t level, bool renew);
+  // The highest level written; -1 when nothing is.
+  int32_t Level() const { return level_; }
   // `text` is UTF-8; it reaches the file in code page 932 after the time stamp.
   bool WriteLog(int32_t level, const std::string& text);
   bool CloseLog();
@@ -27,8 +31,8 @@ class TRunLog {
 
  private:
   struct State;
-  RunSettings& settings_;
   Clock& clock_;
+  int32_t level_ = -1;
   std::unique_ptr<State> state_;
 };
 

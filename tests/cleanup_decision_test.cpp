@@ -144,7 +144,7 @@ TEST(FolderDecision, SameAsForwardScan) {
   for (int round = 0; round < 4000; ++round) {
     const bool simulate = round % 2 == 1;
     GeneratedTree g = Generate(rng);
-    PassHarness h(*g.fs, simulate ? 2 : 0, 0, -1);
+    PassHarness h(*g.fs, simulate ? 2 : 0);
     h.Scan(g.root);
     if (simulate) h.listBox.AddLines(std::vector<std::string>(h.entries.size(), ""));
     // Marks and results as a second deletion command, or any list, may hold them.
@@ -157,8 +157,8 @@ TEST(FolderDecision, SameAsForwardScan) {
     ReferenceFilePass(want, simulate, model);
     ReferenceFolderPass(want, simulate, model);
 
-    ASSERT_TRUE(DeleteFiles(h.ctx, 0));
-    ASSERT_TRUE(RemoveFolders(h.ctx, 0));
+    ASSERT_TRUE(h.DeleteFiles());
+    ASSERT_TRUE(h.RemoveFolders());
 
     for (size_t i = 0; i < want.size(); ++i) {
       ASSERT_EQ(h.entries[i].DelMark, want[i].DelMark) << "round " << round << ": " << want[i].Path;

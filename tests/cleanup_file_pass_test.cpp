@@ -29,12 +29,12 @@ TEST(FilePass, ModesOnRealTree) {
     t.File("sub/old2", kOld);
     t.File("sub/new2", kNew);
     t.File("sub/deep/old3", kOld);
-    PassHarness h(SystemFileSystem(), mode, 1);
+    PassHarness h(SystemFileSystem(), mode);
     h.Scan(t.Path());
     ASSERT_EQ(h.entries.size(), 8u);
     h.probe = [&h] { return h.listBox.TopIndex(); };
 
-    EXPECT_TRUE(DeleteFiles(h.ctx, h.clock.Now() - 12'500));
+    EXPECT_TRUE(h.DeleteFiles(h.clock.Now() - 12'500));
 
     const bool deletes = mode < 2;
     for (const char* rel : {"old.txt", "sub/old2", "sub/deep/old3"}) {
@@ -62,11 +62,11 @@ TEST(FilePass, ModesOnRealTree) {
         EXPECT_EQ(h.listBox.Line(i), h.entries[i].DelMark ? plain + "○" : plain);
       }
     }
-    EXPECT_EQ(h.app.repaintCalls, 2);
+    EXPECT_EQ(h.repaints, 2);
     EXPECT_EQ(h.statBar.Panel(0), kEnd);
     EXPECT_EQ(h.statBar.Panel(1), "12秒");
-    EXPECT_EQ(h.LogTexts(),
-              (std::vector<std::string>{std::string(kStart) + "12秒", std::string(kEnd) + "12秒"}));
+    EXPECT_EQ(h.reported, (std::vector<std::string>{std::string(kStart) + "12秒", test::kWalkEnded,
+                                                    std::string(kEnd) + "12秒"}));
   }
 }
 
@@ -76,9 +76,9 @@ TEST(FilePass, NothingToVisitStillReports) {
     PassHarness h(fs, 1);
     if (count == 1) h.Scan("T");
     h.clock.Advance(3'999);  // no start time given: the pass takes "now" as it begins
-    EXPECT_TRUE(DeleteFiles(h.ctx, 0));
-    EXPECT_EQ(h.LogTexts(),
-              (std::vector<std::string>{std::string(kStart) + "0秒", std::string(kEnd) + "0秒"}));
+    EXPECT_TRUE(h.DeleteFiles(0));
+    EXPECT_EQ(h.reported, (std::vector<std::string>{std::string(kStart) + "0秒", test::kWalkEnded,
+                                                    std::string(kEnd) + "0秒"}));
     EXPECT_EQ(h.listBox.Count(), count);
   }
 }
@@ -102,7 +102,7 @@ TEST(FilePass, AutomaticEventPoints) {
     h.Scan("T");
     ASSERT_EQ(h.entries.size(), c.count);
     h.probe = [&fs] { return fs.Removed().size(); };
-    EXPECT_TRUE(DeleteFiles(h.ctx, 0));
+    EXPECT_TRUE(h.DeleteFiles(0));
     EXPECT_EQ(h.processed, c.deletedAtEvents) << c.count;
     EXPECT_EQ(fs.Removed().size(), c.old ? c.count - 1 : 0);
   }
@@ -115,64 +115,51 @@ TEST(FilePass, UndeletableFileIsNoFailure) {
   fs.At(stuck).undeletable = true;
   PassHarness h(fs, 1);
   h.Scan("T");
-  EXPECT_TRUE(DeleteFiles(h.ctx, 0));
+  EXPECT_TRUE(h.DeleteFiles(0));
   EXPECT_EQ(h.At("stuck").Done, 0);
   EXPECT_EQ(h.At("gone").Done, 1);
   EXPECT_EQ(h.listBox.Line(h.Index("stuck")), Numbered("L", h.Index("stuck")) + "○");
 }
 
-// The result listing is this pass's to write only when no folder pass follows, after the walk.
-TEST(FilePass, ResultListingPlacement) {
-  struct Case {
-    int32_t dirDelete, logLevel;
-    bool written;
-  };
-  for (const Case c : {Case{1, 1, true}, Case{0, 1, false}, Case{1, 0, false}, Case{1, -1, false},
-                       Case{2, 1, false}}) {
-    SCOPED_TRACE(testing::Message() << c.dirDelete << " " << c.logLevel);
-    test::FakeFileSystem fs("T");
-    fs.AddFile(0, "f", PackDos(kOld));
-    PassHarness h(fs, 0, c.dirDelete, c.logLevel);
-    h.Scan("T");
-    int calls = 0;
-    h.ctx.writeResultListing = [&calls, real = h.ctx.writeResultListing] {
-      ++calls;
-      real();
-    };
-    EXPECT_TRUE(DeleteFiles(h.ctx, h.clock.Now()));
-    EXPECT_EQ(calls, c.written ? 1 : 0);
-    if (c.written) {
-      EXPECT_EQ(h.LogTexts(), (std::vector<std::string>{
-                                  std::string(kStart) + "0秒",
-                                  "R|T    |2009/03/01 10:15  |   |0|  |",
-                                  " |T/f    |2000/06/01 12:00  |DEL|0|○|",
-                                  std::string(kEnd) + "0秒",
-                              }));
-    }
-  }
+// The walk's end, where the host writes the result listing when it is due, comes once, after
+// the last entry's event point and before the end report.
+TEST(FilePass, WalkEndsAfterTheLastEntry) {
+  test::FakeFileSystem fs("T");
+  fs.AddFile(0, "f", PackDos(kOld));
+  fs.AddFile(0, "g", PackDos(kOld));
+  PassHarness h(fs, 1);
+  h.Scan("T");
+  h.onEvent = [&h] { EXPECT_TRUE(h.walksEnded.empty()); };
+  EXPECT_TRUE(h.DeleteFiles(h.clock.Now()));
+  EXPECT_EQ(h.processed.size(), 2u);
+  EXPECT_EQ(h.walksEnded, std::vector<PassKind>{PassKind::kFiles});
+  EXPECT_EQ(h.reported, (std::vector<std::string>{std::string(kStart) + "0秒", test::kWalkEnded,
+                                                  std::string(kEnd) + "0秒"}));
 }
 
 TEST(FilePass, FailureEndsTheWalk) {
-  enum Cause { kMissingLine, kListingFails };
-  for (Cause cause : {kMissingLine, kListingFails}) {
+  enum Cause { kMissingLine, kWalkEndFails };
+  for (Cause cause : {kMissingLine, kWalkEndFails}) {
     SCOPED_TRACE(cause);
     test::FakeFileSystem fs("T");
     for (int i = 0; i < 4; ++i) fs.AddFile(0, Numbered("f", i), 1);
-    PassHarness h(fs, cause == kMissingLine ? 1 : 0, 1, 1);
+    PassHarness h(fs, cause == kMissingLine ? 1 : 0);
     h.Scan("T");
     if (cause == kMissingLine) {
       // The box lacks the lines of the last two entries: the very first one fails.
       h.listBox.Clear();
       for (int i = 0; i < 3; ++i) h.listBox.Add(Numbered("L", i));
-    }  // else the files' FileDate 1 holds no date (month 0): the listing fails after the root
+    } else {
+      h.walkEndFails = true;  // as a result listing that cannot be written
+    }
 
-    EXPECT_FALSE(DeleteFiles(h.ctx, h.clock.Now()));
+    EXPECT_FALSE(h.DeleteFiles(h.clock.Now()));
 
     EXPECT_EQ(h.listBox.Line(h.listBox.Count() - 1), kError);
     EXPECT_EQ(h.statBar.Panel(0), kStart);
     std::vector<std::string> log{std::string(kStart) + "0秒", kError};
-    if (cause == kListingFails) log.insert(log.begin() + 1, "R|T    |2009/03/01 10:15  |   |0|  |");
-    EXPECT_EQ(h.LogTexts(), log);
+    if (cause == kWalkEndFails) log.insert(log.begin() + 1, test::kWalkEnded);
+    EXPECT_EQ(h.reported, log);
     // Deleted before the failure, so recorded; the walk went no further.
     EXPECT_EQ(h.entries[4].Done, 1);
     EXPECT_EQ(h.entries[1].Done, cause == kMissingLine ? 0 : 1);
@@ -187,8 +174,8 @@ TEST(FilePass, ListRefilledDuringEventsEndsThePass) {
   for (int i = 0; i < 3; ++i) fs.AddFile(0, Numbered("f", i), 1);
   PassHarness h(fs, 1);
   h.Scan("T");
-  h.app.onProcess = [&h](int) { h.entries.resize(1); };
-  EXPECT_FALSE(DeleteFiles(h.ctx, 0));
+  h.onEvent = [&h] { h.entries.resize(1); };
+  EXPECT_FALSE(h.DeleteFiles(0));
   EXPECT_EQ(h.listBox.Line(h.listBox.Count() - 1), kError);
   EXPECT_EQ(fs.Removed().size(), 1u);
 }
@@ -198,16 +185,17 @@ TEST(FilePass, ListRefilledDuringEventsEndsThePass) {
 TEST(FilePass, StopRequestEndsTheWalkQuietly) {
   test::FakeFileSystem fs("T");
   for (int i = 0; i < 4; ++i) fs.AddFile(0, "f" + std::to_string(i), PackDos(kOld));
-  PassHarness h(fs, 1, 1, 1);
+  PassHarness h(fs, 1);
   h.Scan("T");
-  h.app.onProcess = [&h](int) { h.stop = true; };
-  EXPECT_FALSE(DeleteFiles(h.ctx, h.clock.Now()));
+  h.onEvent = [&h] { h.stop = true; };
+  EXPECT_FALSE(h.DeleteFiles(h.clock.Now()));
   EXPECT_EQ(fs.Removed().size(), 1u);
   EXPECT_EQ(h.entries[4].Done, 1);
   EXPECT_EQ(h.listBox.Line(4), "L4○");
   EXPECT_EQ(h.listBox.Count(), 5u);
   EXPECT_EQ(h.statBar.Panel(0), kStart);
-  EXPECT_EQ(h.LogTexts(), std::vector<std::string>{std::string(kStart) + "0秒"});
+  EXPECT_EQ(h.reported, std::vector<std::string>{std::string(kStart) + "0秒"});
+  EXPECT_TRUE(h.walksEnded.empty());
 }
 
 }  // namespace

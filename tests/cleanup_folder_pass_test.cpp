@@ -70,10 +70,11 @@ TEST(FolderPass, ModesOnRealTree) {
       }
     }
     EXPECT_EQ(h.statBar.Panel(0), kEnd);
-    const std::vector<std::string> log = h.LogTexts();
-    ASSERT_EQ(log.size(), 4u);
-    EXPECT_EQ(log[2], std::string(kStart) + "3秒");
-    EXPECT_EQ(log[3], std::string(kEnd) + "3秒");
+    const std::vector<std::string>& log = h.reported;
+    ASSERT_EQ(log.size(), 6u);
+    EXPECT_EQ(log[3], std::string(kStart) + "3秒");
+    EXPECT_EQ(log[4], test::kWalkEnded);
+    EXPECT_EQ(log[5], std::string(kEnd) + "3秒");
   }
 }
 
@@ -82,7 +83,7 @@ TEST(FolderPass, ChainRemovedInnermostFirst) {
   fs.AddFolder(fs.AddFolder(fs.AddFolder(0, "A"), "B"), "C");
   PassHarness h(fs, 0);
   h.Scan("T");
-  EXPECT_TRUE(RemoveFolders(h.ctx, 0));
+  EXPECT_TRUE(h.RemoveFolders(0));
   EXPECT_EQ(fs.Removed(), (std::vector<std::string>{"T/A/B/C", "T/A/B", "T/A"}));
   for (size_t i = 1; i < 4; ++i) EXPECT_EQ(h.entries[i].Done, 1);
   EXPECT_EQ(fs.OpenHandles(), 0u);
@@ -174,40 +175,25 @@ TEST(FolderPass, AutomaticEventPoints) {
     h.Scan("T");
     ASSERT_EQ(h.entries.size(), c.count);
     h.probe = [&fs] { return fs.Removed().size(); };
-    EXPECT_TRUE(RemoveFolders(h.ctx, 0));
+    EXPECT_TRUE(h.RemoveFolders(0));
     EXPECT_EQ(h.processed, c.removedAtEvents) << c.count;
   }
 }
 
-TEST(FolderPass, ResultListingPlacement) {
-  struct Case {
-    int32_t dirDelete, logLevel;
-    bool written;
-  };
-  for (const Case c :
-       {Case{0, 1, true}, Case{1, 1, false}, Case{0, 0, false}, Case{0, -1, false}}) {
-    SCOPED_TRACE(testing::Message() << c.dirDelete << " " << c.logLevel);
-    test::FakeFileSystem fs("T");
-    fs.AddFolder(0, "d", PackDos(kOld));
-    PassHarness h(fs, 0, c.dirDelete, c.logLevel);
-    h.Scan("T");
-    int calls = 0;
-    h.ctx.writeResultListing = [&calls, real = h.ctx.writeResultListing] {
-      ++calls;
-      real();
-    };
-    EXPECT_TRUE(RemoveFolders(h.ctx, h.clock.Now()));
-    EXPECT_EQ(calls, c.written ? 1 : 0);
-    if (c.written) {
-      // Written after the walk, so it shows the folder's final marks.
-      EXPECT_EQ(h.LogTexts(), (std::vector<std::string>{
-                                  std::string(kStart) + "0秒",
-                                  "R|T    |2009/03/01 10:15  |   |0|  |",
-                                  "D|T/d    |2000/06/01 12:00  |DEL|1|○|",
-                                  std::string(kEnd) + "0秒",
-                              }));
-    }
-  }
+// The walk's end comes once, after every folder is final, so a result listing written there
+// shows the folders' final marks.
+TEST(FolderPass, WalkEndsAfterTheLastEntry) {
+  test::FakeFileSystem fs("T");
+  fs.AddFolder(0, "d", PackDos(kOld));
+  PassHarness h(fs, 1);
+  h.Scan("T");
+  h.onEvent = [&h] { EXPECT_TRUE(h.walksEnded.empty()); };
+  EXPECT_TRUE(h.RemoveFolders(h.clock.Now()));
+  EXPECT_EQ(h.processed.size(), 1u);
+  EXPECT_EQ(h.walksEnded, std::vector<PassKind>{PassKind::kFolders});
+  EXPECT_EQ(h.reported, (std::vector<std::string>{std::string(kStart) + "0秒", test::kWalkEnded,
+                                                  std::string(kEnd) + "0秒"}));
+  EXPECT_EQ(h.At("d").Done, 1);
 }
 
 TEST(FolderPass, FailureEndsTheWalk) {
@@ -220,11 +206,11 @@ TEST(FolderPass, FailureEndsTheWalk) {
   h.listBox.Clear();
   for (int i = 0; i < 3; ++i) h.listBox.Add(Numbered("L", i));  // none for "b"
 
-  EXPECT_FALSE(RemoveFolders(h.ctx, h.clock.Now()));  // marking "b" fails
+  EXPECT_FALSE(h.RemoveFolders(h.clock.Now()));  // marking "b" fails
 
   EXPECT_EQ(h.listBox.Line(3), kError);
   EXPECT_EQ(h.statBar.Panel(0), kStart);
-  EXPECT_EQ(h.LogTexts(), (std::vector<std::string>{std::string(kStart) + "0秒", kError}));
+  EXPECT_EQ(h.reported, (std::vector<std::string>{std::string(kStart) + "0秒", kError}));
   EXPECT_EQ(h.At("b").Done, 1);  // recorded before its line was marked
   EXPECT_EQ(h.At("a").DelMark, 0);
   EXPECT_TRUE(h.processed.empty());

@@ -123,6 +123,44 @@ TEST(Program, AutomaticRunDeletesOldFilesAndEmptiedFoldersAndCloses) {
   EXPECT_EQ(lines[lines.size() - 1], "Quillmoor削除終了しました");
 }
 
+// The detailed log's result listing follows the walk of the cleanup's last pass: the folder
+// pass, or the file pass alone when emptied folders are kept. The normal log has none.
+TEST(Program, ResultListingFollowsTheLastPass) {
+  struct Case {
+    const char* dirDel;
+    const char* logKey;
+    const char* listedAfter;  // nullptr: no listing
+  };
+  for (const Case c : {Case{"DIRDEL=0", "LOGX=", "フォルダ削除処理中です0秒"},
+                       Case{"DIRDEL=1", "LOGX=", "ファイル削除処理中です 0秒"},
+                       Case{"DIRDEL=0", "LOG=", nullptr}, Case{"DIRDEL=1", "LOG=", nullptr}}) {
+    SCOPED_TRACE(std::string(c.dirDel) + " " + c.logKey);
+    TempTree t, logDir;
+    t.File("d/old.txt", {2020, 1, 1, 0, 0, 0, 0});
+    ScriptApp app;
+    FakeClock clock(kNow);
+    const std::string log = logDir / "run.log";
+    TForm1 form({"PATH=" + t.Path(), "DAYS=30", c.dirDel, c.logKey + log}, app, SystemFileSystem(),
+                clock);
+    ASSERT_TRUE(form.FormCreate());
+    FireTimer(form, clock);
+    const std::vector<std::string> lines = LogLines(log);
+    const auto root = std::find_if(lines.begin(), lines.end(),
+                                   [](const std::string& l) { return l.rfind("R|", 0) == 0; });
+    if (c.listedAfter == nullptr) {
+      EXPECT_EQ(root, lines.end());
+      continue;
+    }
+    ASSERT_NE(root, lines.end());
+    ASSERT_NE(root, lines.begin());
+    EXPECT_EQ(*(root - 1), c.listedAfter);
+    ASSERT_LT(root + 3, lines.end());
+    // The root, d, d/old.txt, then the pass's end report.
+    EXPECT_EQ(root[2].substr(0, 2), " |");
+    EXPECT_NE(root[3].find("処理が終了しました"), std::string::npos);
+  }
+}
+
 TEST(Program, MissingTargetFolderEndsAfterTwoLines) {
   TempTree logDir;
   TempTree t;

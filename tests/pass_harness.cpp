@@ -1,66 +1,39 @@
-// The cleanup pass stand-in for the main window.
+// The recording pass host; see the header.
 #include "tests/pass_harness.h"
 
 #include <gtest/gtest.h>
 
-#include "log/result_listing.h"
-#include "tests/log_lines.h"
+#include <stdexcept>
+
 #include "tree/entry_list.h"
 #include "tree/file_info.h"
 
 namespace qm::test {
-namespace {
 
-RunSettings& Configure(RunSettings& s, int32_t debugLevel, int32_t dirDelete, int32_t logLevel,
-                       std::unique_ptr<TempTree>& logFolder) {
-  s.DebugLevel = debugLevel;
-  s.DirDelete = dirDelete;
-  s.LogLevel = logLevel;
-  if (logLevel >= 0) {
-    logFolder = std::make_unique<TempTree>();
-    s.LogPath = *logFolder / "run.log";
-  }
-  return s;
-}
-
-}  // namespace
-
-PassHarness::PassHarness(FileSystem& fs, int32_t debugLevel, int32_t dirDelete, int32_t logLevel)
-    : log(std::make_unique<TRunLog>(Configure(settings, debugLevel, dirDelete, logLevel, logFolder),
-                                    clock)),
-      ctx{settings,
-          entries,
-          statBar,
-          listBox,
-          *log,
-          fs,
-          clock,
-          app,
-          kCutoff,
-          [this] { WriteResultListing(settings, entries, listBox, *log); },
-          [this] { return stop; }} {
-  log->OpenLog();
-  app.onProcess = [this](int) { processed.push_back(probe()); };
-}
+PassHarness::PassHarness(FileSystem& fileSystem, int32_t debugLevel)
+    : fs(fileSystem),
+      mode(debugLevel == 1   ? PassMode::kManual
+           : debugLevel == 2 ? PassMode::kSimulation
+                             : PassMode::kAutomatic) {}
 
 void PassHarness::Scan(const std::string& root) {
-  settings.TargetDir = root;
+  targetDir = root;
   TFileInfo tree;
-  ASSERT_TRUE(tree.BuildTree(root, kCutoff, ctx.fs, clock));
+  ASSERT_TRUE(tree.BuildTree(root, kCutoff, fs, clock));
   ASSERT_TRUE(tree.FillEntryList(entries));
   listBox.Clear();
-  if (settings.DebugLevel > 0) {
+  if (mode != PassMode::kAutomatic) {
     for (size_t i = 0; i < entries.size(); ++i) listBox.Add(Numbered("L", i));
   }
 }
 
 void PassHarness::RunBoth(TDateTime start) {
-  DeleteFiles(ctx, start);
-  if (settings.DirDelete == 0) RemoveFolders(ctx, start);
+  DeleteFiles(start);
+  RemoveFolders(start);
 }
 
 size_t PassHarness::Index(const std::string& rel) const {
-  const std::string want = rel.empty() ? settings.TargetDir : settings.TargetDir + "/" + rel;
+  const std::string want = rel.empty() ? targetDir : targetDir + "/" + rel;
   for (size_t i = 0; i < entries.size(); ++i) {
     if (entries[i].Path == want) return i;
   }
@@ -68,9 +41,39 @@ size_t PassHarness::Index(const std::string& rel) const {
   return 0;
 }
 
-std::vector<std::string> PassHarness::LogTexts() const {
-  log->Flush();
-  return logFolder ? LogLines(*logFolder / "run.log") : std::vector<std::string>();
+void PassHarness::ReportStage(const char* text, TDateTime start) {
+  statBar.SetPanel(0, text);
+  statBar.SetPanel(1, ElapsedText(clock.Now(), start));
+  reported.push_back(statBar.Panel(0) + statBar.Panel(1));
+  ++repaints;
+}
+
+void PassHarness::MarkLine(size_t i) {
+  listBox.SetLine(i, listBox.Line(i) + "○");
+}
+
+void PassHarness::ScrollTo(size_t i) {
+  listBox.SetTopIndex(i);
+}
+
+bool PassHarness::EventPoint() {
+  if (onEvent) onEvent();
+  processed.push_back(probe());
+  return !stop;
+}
+
+void PassHarness::WalkEnded(PassKind kind) {
+  walksEnded.push_back(kind);
+  reported.push_back(kWalkEnded);
+  if (walkEndFails) throw std::runtime_error("the work at the walk's end failed");
+}
+
+void PassHarness::Failed(const char* text) noexcept {
+  try {
+    listBox.Add(text);
+    reported.push_back(text);
+  } catch (...) {
+  }
 }
 
 }  // namespace qm::test

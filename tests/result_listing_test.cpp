@@ -18,12 +18,13 @@ const std::string kStamp = "2009/03/14 08:05:09 ";
 const std::string kDone = "|\x81\x9B|";  // "|○|" in code page 932
 
 struct LoggedRun {
-  LoggedRun(int32_t logLevel, int32_t debugLevel, int32_t renew = -1) : log(settings, clock) {
+  LoggedRun(int32_t logLevel, int32_t debugLevel, int32_t renew = -1) : log(clock) {
     settings.LogLevel = logLevel;
     settings.DebugLevel = debugLevel;
     settings.LogPath = dir / "run.log";
     settings.LogRenew = renew;
   }
+  bool Open() { return log.OpenLog(settings.LogPath, settings.LogLevel, settings.LogRenew == -1); }
   std::string Bytes() const { return test::ReadBytes(dir / "run.log"); }
   test::TempTree dir;
   RunSettings settings;
@@ -63,7 +64,7 @@ TEST(ResultListing, AutomaticLinePieces) {
        " |T/.hid    |1980/01/01 00:00  |   |123456|  |"},
   };
   LoggedRun run(1, 0);
-  ASSERT_TRUE(run.log.OpenLog());
+  ASSERT_TRUE(run.Open());
   TEntryList entries;
   std::string want;
   for (const auto& [entry, line] : cases) {
@@ -77,7 +78,7 @@ TEST(ResultListing, AutomaticLinePieces) {
 TEST(ResultListing, ManualModesWriteTheListBoxAsItStands) {
   for (int32_t debug : {1, 2}) {
     LoggedRun run(1, debug);
-    ASSERT_TRUE(run.log.OpenLog());
+    ASSERT_TRUE(run.Open());
     run.listBox.Add("R|T       |2009/03/01 10:15   |   |0");
     run.listBox.Add(" |T/old.log       |2008/12/24 18:30   |DEL|0○");
     run.listBox.Add("■エラー■");
@@ -93,7 +94,7 @@ TEST(ResultListing, ManualModesWriteTheListBoxAsItStands) {
 
 TEST(ResultListing, DateThatIsNoDateStopsWithEarlierLinesWritten) {
   LoggedRun run(1, 0);
-  ASSERT_TRUE(run.log.OpenLog());
+  ASSERT_TRUE(run.Open());
   TEntryList entries = test::ExampleResults();
   entries[1].FileDate = PackDos({2008, 12, 24, 18, 30, 0, 0}) & ~(15u << 21);  // month 0
   EXPECT_THROW(WriteResultListing(run.settings, entries, run.listBox, run.log), InvalidDosDate);
@@ -106,14 +107,14 @@ TEST(ResultListing, NothingWithoutDetailedLogOrEntries) {
   for (int32_t debug : {0, 1}) {
     for (int32_t level : {-1, 0}) {
       LoggedRun run(level, debug);
-      ASSERT_TRUE(run.log.OpenLog());
+      ASSERT_TRUE(run.Open());
       run.listBox.Add("line");
       WriteResultListing(run.settings, broken, run.listBox, run.log);  // none is built
       EXPECT_TRUE(run.log.CloseLog());
       EXPECT_EQ(run.Bytes(), "");
     }
     LoggedRun run(1, debug);
-    ASSERT_TRUE(run.log.OpenLog());
+    ASSERT_TRUE(run.Open());
     WriteResultListing(run.settings, TEntryList(), run.listBox, run.log);
     EXPECT_TRUE(run.log.CloseLog());
     EXPECT_EQ(run.Bytes(), "");
@@ -146,7 +147,7 @@ TEST(ResultListing, WholeLogFiles) {
   for (const Case& c : cases) {
     LoggedRun run(c.logLevel, 0, c.renew);
     if (c.before) test::WriteBytes(run.settings.LogPath, *c.before);
-    ASSERT_TRUE(run.log.OpenLog());
+    ASSERT_TRUE(run.Open());
     run.log.WriteLog(0, "開始 PATH=D:/share/tmp");
     run.log.WriteLog(0, "");
     run.clock.Advance(3000);

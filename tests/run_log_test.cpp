@@ -14,6 +14,7 @@
 #include <filesystem>
 #include <optional>
 
+#include "app/settings.h"
 #include "tests/script_app.h"
 #include "tests/temp_tree.h"
 
@@ -23,13 +24,14 @@ namespace {
 const CivilTime kStart{2009, 3, 14, 8, 5, 9, 999};
 const std::string kStamp = "2009/03/14 08:05:09 ";
 
-// Settings and the log that reads them, with a clock at 2009/03/14 08:05:09.999.
+// A log opened as the settings say, with a clock at 2009/03/14 08:05:09.999.
 struct LogUnderTest {
-  LogUnderTest(int32_t level, std::string path, int32_t renew = -1) : log(settings, clock) {
+  LogUnderTest(int32_t level, std::string path, int32_t renew = -1) : log(clock) {
     settings.LogLevel = level;
     settings.LogPath = std::move(path);
     settings.LogRenew = renew;
   }
+  bool Open() { return log.OpenLog(settings.LogPath, settings.LogLevel, settings.LogRenew == -1); }
   RunSettings settings;
   test::FakeClock clock{kStart};
   TRunLog log;
@@ -47,7 +49,7 @@ bool Exists(const std::string& path) {
 TEST(RunLog, LineIsStampTextAndCrLf) {
   test::TempTree dir;
   LogUnderTest t(0, dir / "run.log");
-  ASSERT_TRUE(t.log.OpenLog());
+  ASSERT_TRUE(t.Open());
   EXPECT_TRUE(t.log.WriteLog(0, "開始 ○■・　|end"));
   EXPECT_TRUE(t.log.WriteLog(0, ""));
   EXPECT_TRUE(t.log.WriteLog(0, "  spaced \t "));
@@ -77,7 +79,7 @@ TEST(RunLog, LevelsLetThroughWhatLogLevelAllows) {
   for (const Case& c : cases) {
     test::TempTree dir;
     LogUnderTest t(c.logLevel, dir / "run.log");
-    ASSERT_TRUE(t.log.OpenLog());
+    ASSERT_TRUE(t.Open());
     for (int32_t level : {-1, 0, 1, 2}) {
       EXPECT_TRUE(t.log.WriteLog(level, "at " + std::to_string(level))) << level;
     }
@@ -105,7 +107,7 @@ TEST(RunLog, RenewEmptiesAndAppendKeeps) {
     const std::string path = dir / "run.log";
     if (c.before) test::WriteBytes(path, *c.before);
     LogUnderTest t(0, path, c.renew);
-    ASSERT_TRUE(t.log.OpenLog());
+    ASSERT_TRUE(t.Open());
     EXPECT_TRUE(t.log.WriteLog(0, "new"));
     EXPECT_TRUE(t.log.CloseLog());
     EXPECT_EQ(test::ReadBytes(path), c.kept + kStamp + "new\r\n") << c.renew << c.kept;
@@ -119,11 +121,11 @@ TEST(RunLog, LoggingOffTouchesNothing) {
       test::WriteBytes(dir / "there.log", "keep");
       for (const std::string name : {"there.log", "missing.log"}) {
         LogUnderTest t(level, dir / name, renew);
-        EXPECT_TRUE(t.log.OpenLog());
+        EXPECT_TRUE(t.Open());
         EXPECT_TRUE(t.log.WriteLog(0, "line"));
         EXPECT_TRUE(t.log.WriteLog(-5, "line"));
         EXPECT_TRUE(t.log.CloseLog());
-        EXPECT_EQ(t.settings.LogLevel, level);
+        EXPECT_EQ(t.log.Level(), -1);
       }
       EXPECT_EQ(test::ReadBytes(dir / "there.log"), "keep");
       EXPECT_FALSE(Exists(dir / "missing.log"));
@@ -135,19 +137,19 @@ TEST(RunLog, LoggingOffTouchesNothing) {
 TEST(RunLog, OnWithoutFileFailsQuietly) {
   for (int32_t level : {0, 1}) {
     LogUnderTest t(level, "");
-    EXPECT_TRUE(t.log.OpenLog());
+    EXPECT_TRUE(t.Open());
     EXPECT_FALSE(t.log.WriteLog(0, "line"));
     EXPECT_EQ(t.log.WriteLog(1, "detail"), level == 0);
     EXPECT_TRUE(t.log.Flush());
     EXPECT_FALSE(t.log.CloseLog());
-    EXPECT_EQ(t.settings.LogLevel, level);
+    EXPECT_EQ(t.log.Level(), level);
   }
 }
 
 TEST(RunLog, ClosedLogWritesNothing) {
   test::TempTree dir;
   LogUnderTest t(1, dir / "run.log");
-  ASSERT_TRUE(t.log.OpenLog());
+  ASSERT_TRUE(t.Open());
   EXPECT_TRUE(t.log.WriteLog(1, "detail"));
   EXPECT_TRUE(t.log.CloseLog());
   const std::string want = kStamp + "detail\r\n";
@@ -155,7 +157,7 @@ TEST(RunLog, ClosedLogWritesNothing) {
   EXPECT_FALSE(t.log.WriteLog(0, "late"));
   EXPECT_FALSE(t.log.WriteLog(1, "late detail"));
   EXPECT_FALSE(t.log.CloseLog());
-  EXPECT_EQ(t.settings.LogLevel, 1);
+  EXPECT_EQ(t.log.Level(), 1);
   EXPECT_EQ(test::ReadBytes(dir / "run.log"), want);
 }
 
@@ -171,8 +173,8 @@ TEST(RunLog, FailedOpenSwitchesLoggingOff) {
   for (const std::string& path : paths) {
     for (int32_t renew : {-1, 0}) {
       LogUnderTest t(1, path, renew);
-      EXPECT_FALSE(t.log.OpenLog()) << path;
-      EXPECT_EQ(t.settings.LogLevel, -1);
+      EXPECT_FALSE(t.Open()) << path;
+      EXPECT_EQ(t.log.Level(), -1);
       EXPECT_TRUE(t.log.WriteLog(0, "line"));
       EXPECT_TRUE(t.log.CloseLog());
     }
@@ -188,12 +190,12 @@ TEST(RunLog, SecondOpenerInThisProcessLoses) {
   test::TempTree dir;
   const std::string path = dir / "run.log";
   LogUnderTest first(0, path);
-  ASSERT_TRUE(first.log.OpenLog());
+  ASSERT_TRUE(first.Open());
   ASSERT_TRUE(first.log.WriteLog(0, "first"));
   for (int32_t renew : {-1, 0}) {
     LogUnderTest second(1, path, renew);
-    EXPECT_FALSE(second.log.OpenLog());
-    EXPECT_EQ(second.settings.LogLevel, -1);
+    EXPECT_FALSE(second.Open());
+    EXPECT_EQ(second.log.Level(), -1);
     EXPECT_TRUE(second.log.WriteLog(0, "second"));
     EXPECT_TRUE(second.log.CloseLog());
   }
@@ -203,7 +205,7 @@ TEST(RunLog, SecondOpenerInThisProcessLoses) {
 
   // Once closed, the file is free again.
   LogUnderTest later(0, path, 0);
-  EXPECT_TRUE(later.log.OpenLog());
+  EXPECT_TRUE(later.Open());
   EXPECT_TRUE(later.log.WriteLog(0, "later"));
   EXPECT_TRUE(later.log.CloseLog());
   EXPECT_EQ(test::ReadBytes(path),
@@ -214,17 +216,17 @@ TEST(RunLog, SecondOpenerInAnotherProcessLoses) {
   test::TempTree dir;
   const std::string path = dir / "run.log";
   LogUnderTest first(0, path);
-  ASSERT_TRUE(first.log.OpenLog());
+  ASSERT_TRUE(first.Open());
   ASSERT_TRUE(first.log.WriteLog(0, "first"));
   for (int32_t renew : {-1, 0}) {
     const pid_t child = fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
       LogUnderTest second(0, path, renew);
-      const bool opened = second.log.OpenLog();
+      const bool opened = second.Open();
       second.log.WriteLog(0, "second");
       second.log.CloseLog();
-      _exit(!opened && second.settings.LogLevel == -1 ? 0 : 1);
+      _exit(!opened && second.log.Level() == -1 ? 0 : 1);
     }
     int status = 0;
     ASSERT_EQ(waitpid(child, &status, 0), child);
@@ -241,7 +243,7 @@ TEST(RunLog, NormalLinesAreInTheFileBeforeWriteLogReturns) {
   test::TempTree dir;
   const std::string path = dir / "run.log";
   LogUnderTest t(1, path);
-  ASSERT_TRUE(t.log.OpenLog());
+  ASSERT_TRUE(t.Open());
   ASSERT_TRUE(t.log.WriteLog(0, "a"));
   EXPECT_EQ(test::ReadBytes(path), kStamp + "a\r\n");
   ASSERT_TRUE(t.log.WriteLog(1, "b"));
@@ -260,7 +262,7 @@ TEST(RunLog, DetailLinesSurviveClosingAndManyBuffersFull) {
   std::string want;
   {
     LogUnderTest t(1, path);
-    ASSERT_TRUE(t.log.OpenLog());
+    ASSERT_TRUE(t.Open());
     const std::string text(100, 'x');
     for (int i = 0; i < 5000; ++i) {
       ASSERT_TRUE(t.log.WriteLog(1, text + std::to_string(i)));
@@ -278,7 +280,7 @@ TEST(RunLog, PathLongerThan259Bytes) {
   const std::string path = folder + "/" + std::string(150, 'l') + ".log";
   ASSERT_GT(path.size(), 259u);
   LogUnderTest t(0, path);
-  ASSERT_TRUE(t.log.OpenLog());
+  ASSERT_TRUE(t.Open());
   EXPECT_TRUE(t.log.WriteLog(0, "long"));
   EXPECT_TRUE(t.log.CloseLog());
   EXPECT_EQ(test::ReadBytes(path), kStamp + "long\r\n");
@@ -292,7 +294,7 @@ TEST(RunLog, PipeWithReaderTakesTheLines) {
   const int reader = open(path.c_str(), O_RDONLY | O_NONBLOCK);
   ASSERT_GE(reader, 0);
   LogUnderTest t(0, path, -1);
-  ASSERT_TRUE(t.log.OpenLog());
+  ASSERT_TRUE(t.Open());
   EXPECT_TRUE(t.log.WriteLog(0, "piped"));
   EXPECT_TRUE(t.log.CloseLog());
   char buffer[64];
@@ -307,7 +309,7 @@ TEST(RunLog, LineThatCannotBeWrittenIsLostAndLoggingGoesOn) {
   test::TempTree dir;
   const std::string path = dir / "run.log";
   LogUnderTest t(1, path);
-  ASSERT_TRUE(t.log.OpenLog());
+  ASSERT_TRUE(t.Open());
   ASSERT_TRUE(t.log.WriteLog(0, "before"));
   const std::string before = kStamp + "before\r\n";
 
@@ -334,7 +336,7 @@ TEST(RunLog, LineThatCannotBeWrittenIsLostAndLoggingGoesOn) {
   EXPECT_TRUE(buffered);
   EXPECT_TRUE(after);
   EXPECT_FALSE(closed);
-  EXPECT_EQ(t.settings.LogLevel, 1);
+  EXPECT_EQ(t.log.Level(), 1);
   EXPECT_EQ(test::ReadBytes(path), before + kStamp + "detail\r\n" + kStamp + "after\r\n");
 }
 
@@ -369,7 +371,7 @@ TEST(RunLog, LineCutShortByAFullDiskLeavesNoFragment) {
     test::TempTree dir;
     const std::string path = dir / "run.log";
     LogUnderTest t(1, path, renew);
-    ASSERT_TRUE(t.log.OpenLog());
+    ASSERT_TRUE(t.Open());
     ASSERT_TRUE(t.log.WriteLog(0, "before"));
     const std::string before = kStamp + "before\r\n";
     const std::string detail = kStamp + "detail 1\r\n";

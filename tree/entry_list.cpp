@@ -2,12 +2,22 @@
 // parent entry's path.
 #include "tree/entry_list.h"
 
+#include <stdexcept>
+
 namespace qm {
 namespace {}  // namespace
 
 EntryKind KindOf(int32_t attr, bool isRoot) {
   if (attr > kAttrFolder) return EntryKind::kFalse;
   return isRoot ? EntryKind::kRoot : EntryKind::kTrue;
+}
+
+int32_t CheckedParent(const TEntryList& list, size_t i) {
+  const int32_t p = list[i].Parent;
+  if (p < 0 || static_cast<size_t>(p) >= i) {
+    throw std::logic_error("entry list without valid parent links");
+  }
+  return p;
 }
 
 std::string_view EFRec::Name(const TEntryList& list) const {

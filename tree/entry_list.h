@@ -44,6 +44,10 @@ struct EFRec {
 // The separator the paths are joined with on this system.
 constexpr char kPathSeparator = '/';
 
+// The index of the folder entry holding entry i (i > 0); throws std::logic_error when the list's
+// Parent links are broken, since a pass must not act on a guessed parent.
+int32_t CheckedParent(const TEntryList& list, size_t i);
+
 // Kind by the attribute word: greater than 16 counts as a file, otherwise a folder, unless root.
 EntryKind KindOf(int32_t attr, bool isRoot);
 

@@ -7,7 +7,6 @@
 
 #include "cleanup/passes.h"
 #include "log/result_listing.h"
-#include "log/stage_report.h"
 
 namespace qm {
 namespace {
@@ -20,13 +19,15 @@ const char* const kStageDone = "一連の処理が終了しました";
 const char* const kSearchError = "■ファイル検索処理でエラーが発生しました■";
 const char* const kInternalError = "■内部処理でエラーが発生しました■";
 const char* const kClosing = "Quillmoor削除終了しました";
+// Appended to the list line of each entry a pass has processed.
+const char* const kProcessedMark = "○";
 // The earliest date the calendar holds; a cutoff before it deletes nothing.
 const char* const kEarliestDate = "0001/01/01";
 
 }  // namespace
 
 TForm1::TForm1(std::vector<std::string> params, TApplication& app, FileSystem& fs, Clock& clock)
-    : Log(Settings, clock), params_(std::move(params)), app_(app), fs_(fs), clock_(clock) {}
+    : Log(clock), params_(std::move(params)), app_(app), fs_(fs), clock_(clock) {}
 
 TForm1::~TForm1() = default;
 
@@ -64,7 +65,10 @@ bool TForm1::ReadParameters() {
 bool TForm1::FormCreate() {
   EntryList.clear();
   if (!ReadParameters()) return false;
-  Log.OpenLog();
+  // A log that cannot be opened switches logging off for the process, and the labels say so.
+  if (!Log.OpenLog(Settings.LogPath, Settings.LogLevel, Settings.LogRenew == -1)) {
+    Settings.LogLevel = -1;
+  }
 
   DirectoryLbl.SetCaption(Settings.TargetDir);
   CivilTime cutoff;
@@ -148,11 +152,15 @@ void TForm1::AfterActivity() {
   }
 }
 
-void TForm1::ReportStage(const char* text, bool setElapsed, TDateTime start, bool processEvents) {
-  std::optional<std::string> elapsed;
-  if (setElapsed) elapsed = ElapsedText(clock_.Now(), start);
-  qm::ReportStage(StatBar, Log, app_, text, elapsed,
-                  processEvents ? AfterReport::kProcessEvents : AfterReport::kRepaint);
+void TForm1::ShowStage(const char* text, std::optional<TDateTime> start, AfterReport after) {
+  StatBar.SetPanel(0, text);
+  if (start) StatBar.SetPanel(1, ElapsedText(clock_.Now(), *start));
+  Log.WriteLog(0, StatBar.Panel(0) + StatBar.Panel(1));
+  if (after == AfterReport::kProcessEvents) {
+    app_.ProcessMessages();
+  } else {
+    app_.Repaint();
+  }
 }
 
 void TForm1::Timer1Timer() {
@@ -172,21 +180,21 @@ void TForm1::Timer1Timer() {
   const char* errorLine = nullptr;
 
   // A stop request seen at the event points of stages 1 and 2 skips the rest up to stage 5.
-  ReportStage(kStageSearch, false, start, true);
+  ShowStage(kStageSearch, std::nullopt, AfterReport::kProcessEvents);
   if (stopRequested_) {
     // no search
   } else if (!TreeRoot->BuildTree(Settings.TargetDir, cutoff, fs_, clock_)) {
     errorLine = kSearchError;
   } else {
-    ReportStage(kStageBuild, true, start, true);
+    ShowStage(kStageBuild, start, AfterReport::kProcessEvents);
     if (stopRequested_) {
       // no entry list, no listing, no pass
     } else if (!TreeRoot->FillEntryList(EntryList)) {
       errorLine = kInternalError;
     } else {
-      ReportStage(kStageSearched, true, start, false);
+      ShowStage(kStageSearched, start, AfterReport::kRepaint);
       if (Settings.DebugLevel > 0) {
-        ReportStage(kStageListing, true, start, false);
+        ShowStage(kStageListing, start, AfterReport::kRepaint);
         try {
           TreeRoot->MakeListing(*ListingLines, false, true);
           // The box starts empty so that line i stays the line of entry i; the lines move
@@ -209,7 +217,7 @@ void TForm1::Timer1Timer() {
     Log.WriteLog(0, errorLine);
     error = true;
   }
-  ReportStage(kStageDone, true, start, false);
+  ShowStage(kStageDone, start, AfterReport::kRepaint);
   SetCursor(TCursor::kDefault);
   --busy_;
   if (Settings.DebugLevel == 0) {
@@ -257,28 +265,55 @@ intptr_t TForm1::ControlMessage(uint32_t msg, uintptr_t wParam, intptr_t) {
   return 0;
 }
 
-PassContext TForm1::MakePassContext() {
-  return PassContext{Settings,
-                     EntryList,
-                     StatBar,
-                     ListBox1,
-                     Log,
-                     fs_,
-                     clock_,
-                     app_,
-                     TreeRoot ? TreeRoot->CutoffDate : 0u,
-                     [this] { WriteResultListing(); },
-                     [this] { return stopRequested_; }};
+PassWork TForm1::Work() {
+  const PassMode mode = Settings.DebugLevel == 1   ? PassMode::kManual
+                        : Settings.DebugLevel == 2 ? PassMode::kSimulation
+                                                   : PassMode::kAutomatic;
+  return PassWork{EntryList, fs_, clock_, TreeRoot ? TreeRoot->CutoffDate : 0u, mode};
 }
 
 bool TForm1::DeleteFiles(TDateTime startTime) {
-  PassContext ctx = MakePassContext();
-  return qm::DeleteFiles(ctx, startTime);
+  return qm::DeleteFiles(*this, Work(), startTime);
 }
 
 bool TForm1::RemoveFolders(TDateTime startTime) {
-  PassContext ctx = MakePassContext();
-  return qm::RemoveFolders(ctx, startTime);
+  return qm::RemoveFolders(*this, Work(), startTime);
+}
+
+void TForm1::ReportStage(const char* text, TDateTime start) {
+  ShowStage(text, start, AfterReport::kRepaint);
+}
+
+void TForm1::MarkLine(size_t i) {
+  ListBox1.SetLine(i, ListBox1.Line(i) + kProcessedMark);
+}
+
+void TForm1::ScrollTo(size_t i) {
+  ListBox1.SetTopIndex(i);
+}
+
+bool TForm1::EventPoint() {
+  app_.ProcessMessages();
+  return !stopRequested_;
+}
+
+void TForm1::WalkEnded(PassKind kind) {
+  // The listing follows the last pass of a cleanup: the folder pass, or the file pass alone
+  // when emptied folders are kept.
+  const bool lastPass =
+      kind == PassKind::kFolders ? Settings.DirDelete == 0 : Settings.DirDelete == 1;
+  if (lastPass && Settings.LogLevel == 1) WriteResultListing();
+}
+
+void TForm1::Failed(const char* text) noexcept {
+  try {
+    ListBox1.Add(text);
+  } catch (...) {
+  }
+  try {
+    Log.WriteLog(0, text);
+  } catch (...) {
+  }
 }
 
 void TForm1::WriteResultListing() {

@@ -5,10 +5,12 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "app/settings.h"
+#include "cleanup/pass_host.h"
 #include "log/run_log.h"
 #include "platform/clock.h"
 #include "platform/forms.h"
@@ -18,14 +20,15 @@
 
 namespace qm {
 
-struct PassContext;
+struct PassWork;
 
 // Window message of the control message, and its WParam values.
 constexpr uint32_t kControlMessage = 0x468;
 constexpr uintptr_t kControlToggle = 5;
 constexpr uintptr_t kControlClose = 7;
 
-class TForm1 {
+// The passes see the window only through PassHost, which it implements privately.
+class TForm1 : private PassHost {
  public:
   // Design sizes of the window.
   static constexpr int kLeft = 263;
@@ -35,7 +38,7 @@ class TForm1 {
   static constexpr int kPanel1Height = 146;
 
   TForm1(std::vector<std::string> params, TApplication& app, FileSystem& fs, Clock& clock);
-  ~TForm1();
+  ~TForm1() override;
   TForm1(const TForm1&) = delete;
   TForm1& operator=(const TForm1&) = delete;
 
@@ -99,9 +102,20 @@ class TForm1 {
  private:
   void SetHeight(int h);
   void SetCursor(TCursor c);
-  void ReportStage(const char* text, bool setElapsed, TDateTime start, bool processEvents);
+  enum class AfterReport { kRepaint, kProcessEvents };
+  // Status panel 0 gets the text, panel 1 the seconds since `start` (without one, panel 1 keeps
+  // what it shows); both, joined, become one normal log line; then a repaint or the events.
+  void ShowStage(const char* text, std::optional<TDateTime> start, AfterReport after);
   void AfterActivity();
-  PassContext MakePassContext();
+  PassWork Work();
+
+  // PassHost
+  void ReportStage(const char* text, TDateTime start) override;
+  void MarkLine(size_t i) override;
+  void ScrollTo(size_t i) override;
+  bool EventPoint() override;
+  void WalkEnded(PassKind kind) override;
+  void Failed(const char* text) noexcept override;
 
   std::vector<std::string> params_;
   TApplication& app_;
