@@ -45,7 +45,7 @@ PassHarness::PassHarness(FileSystem& fs, int32_t debugLevel, int32_t dirDelete, 
 
 void PassHarness::Scan(const std::string& root) {
   settings.TargetDir = root;
-  TFileInfo tree;
+  entries.clear();
   ASSERT_TRUE(tree.BuildTree(root, kCutoff, ctx.fs, clock));
   ASSERT_TRUE(tree.FillEntryList(entries));
   listBox.Clear();
@@ -62,7 +62,7 @@ void PassHarness::RunBoth(TDateTime start) {
 size_t PassHarness::Index(const std::string& rel) const {
   const std::string want = rel.empty() ? settings.TargetDir : settings.TargetDir + "/" + rel;
   for (size_t i = 0; i < entries.size(); ++i) {
-    if (entries[i].Path == want) return i;
+    if (PathOf(entries, i) == want) return i;
   }
   ADD_FAILURE() << "no entry " << want;
   return 0;

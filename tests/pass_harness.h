@@ -45,6 +45,7 @@ struct PassHarness {
   bool stop = false;
   TStatusBar statBar;
   TListBox listBox;
+  TFileInfo tree;  // the entries refer to its nodes
   TEntryList entries;
   std::unique_ptr<TempTree> logFolder;  // only when there is a log
   std::unique_ptr<TRunLog> log;

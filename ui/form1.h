@@ -90,7 +90,8 @@ class TForm1 {
   void SetVisible(bool v);
   TCursor Cursor() const { return cursor_; }
 
-  // Run state.
+  // Run state. The entries refer to the nodes of the tree they were filled from: TreeRoot, or
+  // while a new search runs, the previous tree kept aside until the list is filled again.
   TRunLog Log;
   std::unique_ptr<TFileInfo> TreeRoot;
   TEntryList EntryList;
@@ -102,7 +103,11 @@ class TForm1 {
   void ReportStage(const char* text, bool setElapsed, TDateTime start, bool processEvents);
   void AfterActivity();
   PassContext MakePassContext();
+  // Before a search replaces TreeRoot: keeps the tree the entry list refers to, so that a
+  // failed search leaves the previous run's entries intact.
+  void KeepListedTree();
 
+  std::unique_ptr<TFileInfo> listedTree_;
   std::vector<std::string> params_;
   TApplication& app_;
   FileSystem& fs_;
