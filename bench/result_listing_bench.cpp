@@ -15,37 +15,33 @@
 
 namespace {
 
-// A tree of folders holding 100 files each; one file in ten has a Japanese name.
-qm::TEntryList MakeEntries(size_t count, const std::string& root) {
-  qm::TEntryList entries;
-  entries.reserve(count);
+// A tree of folders holding 100 files each; one file in ten has a Japanese name. The entries
+// refer to the tree's nodes, so the tree is kept beside them.
+qm::TEntryList MakeEntries(size_t count, const std::string& root, qm::TFileInfo& tree) {
   const uint32_t date = qm::PackDos({2008, 12, 24, 18, 30, 0, 0});
-  auto add = [&](qm::EntryKind kind, std::string path, int32_t depth, uint8_t old) {
-    qm::EFRec& e = entries.emplace_back();
-    e.Kind = kind;
-    e.Path = std::move(path);
-    e.Depth = depth;
-    e.FileDate = date;
-    e.DelMark = old;
-    e.Done = old;
-  };
-  add(qm::EntryKind::kRoot, root, 0, 0);
-  std::string folder;
+  tree.Name = root;
+  tree.FileDate = date;
+  tree.CutoffDate = qm::PackDos({2009, 1, 1, 0, 0, 0, 0});
+  qm::TFileInfo* folder = nullptr;
   char name[64];
   for (size_t i = 1; i < count; ++i) {
     if (i % 101 == 1) {
-      std::snprintf(name, sizeof name, "/dir%06zu", i / 101);
-      folder = root + name;
-      add(qm::EntryKind::kTrue, folder, 1, 0);
+      std::snprintf(name, sizeof name, "dir%06zu", i / 101);
+      folder = &tree.AddChild(name, date, 16);
+      folder->Depth = 1;
+      folder->Old = 0;
       continue;
     }
     if (i % 10 == 0) {
-      std::snprintf(name, sizeof name, "/報告書_%06zu.xls", i);
+      std::snprintf(name, sizeof name, "報告書_%06zu.xls", i);
     } else {
-      std::snprintf(name, sizeof name, "/file%06zu.log", i);
+      std::snprintf(name, sizeof name, "file%06zu.log", i);
     }
-    add(qm::EntryKind::kFalse, folder + name, 1, i % 3 == 0 ? 1 : 0);
+    folder->AddChild(name, date, 32);
   }
+  qm::TEntryList entries;
+  tree.FillEntryList(entries);
+  for (qm::EFRec& e : entries) e.Done = e.DelMark;
   return entries;
 }
 
@@ -66,7 +62,8 @@ int main(int argc, char** argv) {
     std::perror("mkdtemp");
     return 1;
   }
-  const qm::TEntryList entries = MakeEntries(count, "/srv/share/tmp");
+  qm::TFileInfo tree;
+  const qm::TEntryList entries = MakeEntries(count, "/srv/share/tmp", tree);
 
   qm::RunSettings settings;
   settings.LogLevel = 1;

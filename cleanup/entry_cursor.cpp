@@ -22,7 +22,7 @@ FileSystem::Handle EntryCursor::FolderHandle(int32_t folder) {
   while (!(state_[static_cast<size_t>(x)] & (kOnChain | kUnreachable))) {
     if (x == 0) {
       const EFRec& root = entries_[0];
-      state_[0] = chain_.OpenRoot(root.Path, root.Dev, root.Ino) ? kOnChain : kUnreachable;
+      state_[0] = chain_.OpenRoot(root.Name(), root.Dev(), root.Ino()) ? kOnChain : kUnreachable;
       if (state_[0] == kOnChain) levels_.assign(1, 0);
       break;
     }
@@ -44,7 +44,7 @@ FileSystem::Handle EntryCursor::FolderHandle(int32_t folder) {
   while (!pending_.empty()) {
     const int32_t next = pending_.back();
     const EFRec& e = entries_[static_cast<size_t>(next)];
-    if (!chain_.Push(std::string(e.Name(entries_)), e.Dev, e.Ino)) {
+    if (!chain_.Push(e.Name(), e.Dev(), e.Ino())) {
       for (int32_t p : pending_) state_[static_cast<size_t>(p)] = kUnreachable;
       return FileSystem::kNoHandle;
     }
@@ -65,13 +65,13 @@ FileSystem::Handle EntryCursor::FolderHandle(int32_t folder) {
 
 FileSystem::Handle EntryCursor::ParentOf(size_t i, std::string& name) {
   const FileSystem::Handle h = FolderHandle(CheckedParent(entries_, i));
-  if (h != FileSystem::kNoHandle) name = entries_[i].Name(entries_);
+  if (h != FileSystem::kNoHandle) name = entries_[i].Name();
   return h;
 }
 
 bool EntryCursor::StillSame(FileSystem::Handle parent, const std::string& name, const EFRec& e,
                             FoundEntry& now) {
-  return fs_.StatEntry(parent, name, now) && now.dev == e.Dev && now.ino == e.Ino;
+  return fs_.StatEntry(parent, name, now) && now.dev == e.Dev() && now.ino == e.Ino();
 }
 
 bool EntryCursor::DeleteFile(size_t i, uint32_t cutoff) {

@@ -1,4 +1,5 @@
-// Result lines built into one reused buffer: the listing of a large tree writes millions.
+// Result lines built into one reused buffer: the listing of a large tree writes millions. The
+// paths come from a walk in list order that keeps the path of each folder on the way down.
 #include "log/result_listing.h"
 
 #include <charconv>
@@ -8,16 +9,16 @@
 namespace qm {
 namespace {
 
-void BuildResultLine(const EFRec& e, std::string& line) {
+void BuildResultLine(const EFRec& e, const std::string& path, std::string& line) {
   line.clear();
   line += e.Kind == EntryKind::kTrue ? "D|" : e.Kind == EntryKind::kRoot ? "R|" : " |";
-  line += e.Path;
+  line += path;
   line += "    |";
-  AppendDosMinute(line, e.FileDate);
+  AppendDosMinute(line, e.FileDate());
   line += "  ";
   line += e.DelMark == 1 ? "|DEL|" : "|   |";
   char depth[16];
-  line.append(depth, std::to_chars(depth, depth + sizeof depth, e.Depth).ptr);
+  line.append(depth, std::to_chars(depth, depth + sizeof depth, e.Depth()).ptr);
   line += e.Done == 1 ? "|○|" : "|  |";
 }
 
@@ -31,8 +32,9 @@ void WriteResultListing(const RunSettings& settings, const TEntryList& entries,
       for (const std::string& line : listBox.Lines()) log.WriteLog(1, line);
     } else {
       std::string line;
-      for (const EFRec& e : entries) {
-        BuildResultLine(e, line);
+      EntryPaths paths(entries);
+      for (size_t i = 0; i < entries.size(); ++i) {
+        BuildResultLine(entries[i], paths.At(i), line);
         log.WriteLog(1, line);
       }
     }

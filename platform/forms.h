@@ -5,8 +5,10 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <iterator>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace qm {
@@ -64,10 +66,19 @@ class TListBox : public TComponent {
     lines_.push_back(std::move(line));
     Notify(Change::kListAdded, lines_.size() - 1, 1);
   }
-  void AddLines(const std::vector<std::string>& lines) {
+  // Takes the lines over: a listing of millions is held once, by the box. An empty box adopts
+  // the list whole.
+  void AddLines(std::vector<std::string>&& lines) {
     const size_t first = lines_.size();
-    lines_.insert(lines_.end(), lines.begin(), lines.end());
-    if (!lines.empty()) Notify(Change::kListAdded, first, lines.size());
+    const size_t count = lines.size();
+    if (lines_.empty()) {
+      lines_ = std::move(lines);
+    } else {
+      lines_.insert(lines_.end(), std::make_move_iterator(lines.begin()),
+                    std::make_move_iterator(lines.end()));
+    }
+    lines.clear();
+    if (count > 0) Notify(Change::kListAdded, first, count);
   }
   // Throws std::out_of_range for a line the box does not hold.
   void SetLine(size_t i, std::string text) {

@@ -33,11 +33,11 @@ class DiskModel {
   DiskModel(const TEntryList& list, std::map<std::string, DiskNode> nodes)
       : list_(list), nodes_(std::move(nodes)) {}
   bool Deletes(size_t i) const {
-    const DiskNode& n = nodes_.at(list_[i].Path);
-    return !n.folder && !n.undeletable && list_[i].FileDate < test::kCutoff;
+    const DiskNode& n = nodes_.at(PathOf(list_, i));
+    return !n.folder && !n.undeletable && list_[i].FileDate() < test::kCutoff;
   }
   bool Removes(size_t i) const {
-    const DiskNode& n = nodes_.at(list_[i].Path);
+    const DiskNode& n = nodes_.at(PathOf(list_, i));
     if (!n.folder || n.undeletable) return false;
     for (size_t j = i + 1; j < list_.size(); ++j) {
       if (list_[j].Parent == static_cast<int32_t>(i) && list_[j].Done != 1) return false;
@@ -71,7 +71,7 @@ void ReferenceFolderPass(TEntryList& list, bool simulate, const DiskModel& disk)
     } else {
       choose = true;  // also when the scan runs past the end
       for (size_t j = i + 1; j < count; ++j) {
-        if (DirectoryPart(list[j].Path).find(list[i].Path) == std::string::npos) break;
+        if (DirectoryPart(PathOf(list, j)).find(PathOf(list, i)) == std::string::npos) break;
         if (list[j].DelMark == 0) {
           choose = false;
           break;
@@ -161,8 +161,9 @@ TEST(FolderDecision, SameAsForwardScan) {
     ASSERT_TRUE(h.RemoveFolders());
 
     for (size_t i = 0; i < want.size(); ++i) {
-      ASSERT_EQ(h.entries[i].DelMark, want[i].DelMark) << "round " << round << ": " << want[i].Path;
-      ASSERT_EQ(h.entries[i].Done, want[i].Done) << "round " << round << ": " << want[i].Path;
+      ASSERT_EQ(h.entries[i].DelMark, want[i].DelMark)
+          << "round " << round << ": " << PathOf(want, i);
+      ASSERT_EQ(h.entries[i].Done, want[i].Done) << "round " << round << ": " << PathOf(want, i);
     }
   }
 }

@@ -89,7 +89,7 @@ TEST(Race, ReplacedFolderIsLeftAlone) {
     EXPECT_EQ(lstat(swapped.c_str(), &st), 0);
     const std::string inside = c.where[0] ? std::string(c.where) + "/" : "";
     for (size_t i = 1; i < h.entries.size(); ++i) {
-      const std::string rel = h.entries[i].Path.substr(root.size() + 1);
+      const std::string rel = PathOf(h.entries, i).substr(root.size() + 1);
       // Left: what was below the swapped place, the place itself, and the folders holding it.
       const bool left =
           rel.rfind(inside, 0) == 0 || (std::string(c.where) + "/").rfind(rel + "/", 0) == 0;

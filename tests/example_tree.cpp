@@ -1,6 +1,8 @@
 // The example tree of the listing tests, built in memory.
 #include "tests/example_tree.h"
 
+#include <deque>
+
 namespace qm::test {
 
 TFileInfo ExampleTree() {
@@ -21,8 +23,10 @@ TFileInfo& AddFolder(TFileInfo& parent, const std::string& name, uint32_t date, 
 }
 
 TEntryList ExampleResults() {
+  static std::deque<TFileInfo> trees;
   TEntryList entries;
-  ExampleTree().FillEntryList(entries);
+  trees.push_back(ExampleTree());
+  trees.back().FillEntryList(entries);
   entries[1].Done = 1;
   entries[2].DelMark = 1;
   entries[2].Done = 1;

@@ -14,7 +14,12 @@ inline constexpr const char* kExampleRoot = "D:/share/tmp";
 TFileInfo ExampleTree();
 // Adds a folder node as the scan does: one level deeper, never old.
 TFileInfo& AddFolder(TFileInfo& parent, const std::string& name, uint32_t date, int32_t attr = 16);
-// The example's entries after an automatic cleanup that deleted old.log and removed sub.
+// The example's entries after an automatic cleanup that deleted old.log and removed sub. Their
+// tree lives as long as the test program.
 TEntryList ExampleResults();
+// The node an entry refers to, for a test to change what the scan found.
+inline TFileInfo& NodeOf(const EFRec& e) {
+  return const_cast<TFileInfo&>(*e.Node);
+}
 
 }  // namespace qm::test

@@ -239,7 +239,7 @@ TEST(Program, ManualModesListThenDelete) {
     ASSERT_EQ(form.ListBox1.Count(), form.EntryList.size());
     for (size_t i = 0; i < form.EntryList.size(); ++i) {
       const std::string& line = form.ListBox1.Line(i);
-      EXPECT_NE(line.find(form.EntryList[i].Path), std::string::npos) << line;
+      EXPECT_NE(line.find(PathOf(form.EntryList, i)), std::string::npos) << line;
     }
     EXPECT_TRUE(f.t.Exists("old.txt"));  // a listing deletes nothing
 

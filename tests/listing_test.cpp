@@ -83,10 +83,10 @@ TEST_F(ListingKinds, LineIDescribesEntryI) {
   for (size_t i = 0; i < entries.size(); ++i) {
     const EFRec& e = entries[i];
     std::string want = e.Kind == "ROOT" ? "R|" : e.Kind == "TRUE" ? "D|" : " |";
-    want += e.Path + "       |";
-    AppendDosMinute(want, e.FileDate);
+    want += PathOf(entries, i) + "       |";
+    AppendDosMinute(want, e.FileDate());
     want += e.DelMark ? "   |DEL|" : "   |   |";
-    want += std::to_string(e.Depth);
+    want += std::to_string(e.Depth());
     EXPECT_EQ(lines[i], want) << i;
   }
   EXPECT_EQ(lines[4], " |T/hid/deep/f       |2009/02/03 04:05   |   |2");

@@ -18,7 +18,7 @@ PassHarness::PassHarness(FileSystem& fileSystem, int32_t debugLevel)
 
 void PassHarness::Scan(const std::string& root) {
   targetDir = root;
-  TFileInfo tree;
+  entries.clear();
   ASSERT_TRUE(tree.BuildTree(root, kCutoff, fs, clock));
   ASSERT_TRUE(tree.FillEntryList(entries));
   listBox.Clear();
@@ -35,7 +35,7 @@ void PassHarness::RunBoth(TDateTime start) {
 size_t PassHarness::Index(const std::string& rel) const {
   const std::string want = rel.empty() ? targetDir : targetDir + "/" + rel;
   for (size_t i = 0; i < entries.size(); ++i) {
-    if (entries[i].Path == want) return i;
+    if (PathOf(entries, i) == want) return i;
   }
   ADD_FAILURE() << "no entry " << want;
   return 0;

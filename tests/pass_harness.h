@@ -11,6 +11,7 @@
 #include "platform/forms.h"
 #include "tests/numbered.h"
 #include "tests/script_app.h"
+#include "tree/file_info.h"
 
 namespace qm::test {
 
@@ -48,6 +49,7 @@ struct PassHarness final : PassHost {
   PassMode mode;
   FakeClock clock{{2009, 3, 1, 10, 15, 0, 0}};
   std::string targetDir;
+  TFileInfo tree;  // the entries refer to its nodes
   TEntryList entries;
   TStatusBar statBar;
   TListBox listBox;

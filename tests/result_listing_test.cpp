@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <deque>
 #include <optional>
 
 #include "platform/dos_time_text.h"
@@ -33,14 +34,18 @@ struct LoggedRun {
   TListBox listBox;
 };
 
+// An entry standing alone: its node, named by the whole path, lives as long as the program.
 EFRec Entry(EntryKind kind, std::string path, uint32_t date, uint8_t delMark, int32_t depth,
             uint8_t done) {
+  static std::deque<TFileInfo> nodes;
+  TFileInfo& node = nodes.emplace_back();
+  node.Name = std::move(path);
+  node.FileDate = date;
+  node.Depth = depth;
   EFRec e;
+  e.Node = &node;
   e.Kind = kind;
-  e.Path = std::move(path);
-  e.FileDate = date;
   e.DelMark = delMark;
-  e.Depth = depth;
   e.Done = done;
   return e;
 }
@@ -83,7 +88,7 @@ TEST(ResultListing, ManualModesWriteTheListBoxAsItStands) {
     run.listBox.Add(" |T/old.log       |2008/12/24 18:30   |DEL|0○");
     run.listBox.Add("■エラー■");
     TEntryList entries = test::ExampleResults();
-    entries[1].FileDate = 0;  // not built from in these modes, so no failure
+    test::NodeOf(entries[1]).FileDate = 0;  // not built from in these modes, so no failure
     WriteResultListing(run.settings, entries, run.listBox, run.log);
     EXPECT_EQ(run.Bytes(), kStamp + "R|T       |2009/03/01 10:15   |   |0\r\n" + kStamp +
                                " |T/old.log       |2008/12/24 18:30   |DEL|0\x81\x9B\r\n" + kStamp +
@@ -96,14 +101,15 @@ TEST(ResultListing, DateThatIsNoDateStopsWithEarlierLinesWritten) {
   LoggedRun run(1, 0);
   ASSERT_TRUE(run.Open());
   TEntryList entries = test::ExampleResults();
-  entries[1].FileDate = PackDos({2008, 12, 24, 18, 30, 0, 0}) & ~(15u << 21);  // month 0
+  test::NodeOf(entries[1]).FileDate =
+      PackDos({2008, 12, 24, 18, 30, 0, 0}) & ~(15u << 21);  // month 0
   EXPECT_THROW(WriteResultListing(run.settings, entries, run.listBox, run.log), InvalidDosDate);
   EXPECT_EQ(run.Bytes(), kStamp + "R|D:/share/tmp    |2009/03/01 10:15  |   |0|  |\r\n");
 }
 
 TEST(ResultListing, NothingWithoutDetailedLogOrEntries) {
   TEntryList broken = test::ExampleResults();
-  broken[0].FileDate = 0;
+  test::NodeOf(broken[0]).FileDate = 0;
   for (int32_t debug : {0, 1}) {
     for (int32_t level : {-1, 0}) {
       LoggedRun run(level, debug);

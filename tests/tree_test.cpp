@@ -107,23 +107,23 @@ TEST(EntryList, PreOrderPathsAndKinds) {
   };
   ASSERT_EQ(list.size(), std::size(want));
   for (size_t i = 0; i < list.size(); ++i) {
-    EXPECT_EQ(list[i].Path, want[i].path) << i;
+    EXPECT_EQ(PathOf(list, i), want[i].path) << i;
     EXPECT_EQ(list[i].Kind, want[i].kind) << i;
-    EXPECT_EQ(list[i].Depth, want[i].depth) << i;
+    EXPECT_EQ(list[i].Depth(), want[i].depth) << i;
     EXPECT_EQ(list[i].Parent, want[i].parent) << i;
     EXPECT_EQ(list[i].Done, 0);
     EXPECT_EQ(list[i].DelMark, i == 2 || i == 3 || i == 5 ? 1 : 0) << i;
   }
-  EXPECT_EQ(list[2].Name(list), "b.txt");
-  EXPECT_EQ(list[0].Name(list), "D:/share/tmp");
+  EXPECT_EQ(list[2].Name(), "b.txt");
+  EXPECT_EQ(list[0].Name(), "D:/share/tmp");
 
   // Refilling from another tree keeps only the new entries.
   TFileInfo alone;
   ASSERT_TRUE(alone.BuildTree("D:/share/tmp/sub", kCutoff, fs, clock));
   ASSERT_TRUE(alone.FillEntryList(list));
   ASSERT_EQ(list.size(), 2u);
-  EXPECT_EQ(list[0].Path, "D:/share/tmp/sub");
-  EXPECT_EQ(list[1].Path, "D:/share/tmp/sub/b.txt");
+  EXPECT_EQ(PathOf(list, 0), "D:/share/tmp/sub");
+  EXPECT_EQ(PathOf(list, 1), "D:/share/tmp/sub/b.txt");
 }
 
 TEST(EntryList, KindByAttributeWord) {
@@ -157,23 +157,23 @@ TEST(ScanDisk, AttributesNamesAndLinks) {
   TEntryList list;
   ASSERT_TRUE(root.FillEntryList(list));
   std::map<std::string, const EFRec*> byName;
-  for (const EFRec& e : list) byName[std::string(e.Name(list))] = &e;
+  for (const EFRec& e : list) byName[std::string(e.Name())] = &e;
   ASSERT_EQ(list.size(), 10u);
   EXPECT_EQ(byName["old.txt"]->DelMark, 1);
-  EXPECT_EQ(byName["old.txt"]->Attr, 32);
+  EXPECT_EQ(byName["old.txt"]->Attr(), 32);
   EXPECT_EQ(byName["new.txt"]->DelMark, 0);
-  EXPECT_EQ(byName[".dot"]->Attr, 34);
-  EXPECT_EQ(byName["ro.txt"]->Attr, 33);
+  EXPECT_EQ(byName[".dot"]->Attr(), 34);
+  EXPECT_EQ(byName["ro.txt"]->Attr(), 33);
   EXPECT_EQ(byName["ancient"]->DelMark, 1);
-  EXPECT_EQ(byName["ancient"]->FileDate, PackDos({1980, 1, 1, 0, 0, 0, 0}));
+  EXPECT_EQ(byName["ancient"]->FileDate(), PackDos({1980, 1, 1, 0, 0, 0, 0}));
   ASSERT_TRUE(byName.count(odd));
-  EXPECT_EQ(byName[odd]->Path, t.Path() + "/" + odd);
-  EXPECT_EQ(byName["link"]->Attr, 1024 | 16);
+  EXPECT_EQ(PathOf(list, static_cast<size_t>(byName[odd] - list.data())), t.Path() + "/" + odd);
+  EXPECT_EQ(byName["link"]->Attr(), 1024 | 16);
   EXPECT_EQ(byName["link"]->Kind, "FALSE");
   EXPECT_EQ(byName["link"]->DelMark, 0);
-  EXPECT_EQ(byName["link"]->Depth, 1);
-  EXPECT_EQ(byName["flink"]->Attr, 1024);
-  EXPECT_EQ(byName["fifo"]->Attr, 4);
+  EXPECT_EQ(byName["link"]->Depth(), 1);
+  EXPECT_EQ(byName["flink"]->Attr(), 1024);
+  EXPECT_EQ(byName["fifo"]->Attr(), 4);
   EXPECT_EQ(byName.count("precious.txt"), 0u);  // the link was not followed
 }
 
@@ -186,7 +186,7 @@ TEST(ScanDisk, TrailingSeparatorIsJoinedPlainly) {
   TEntryList list;
   ASSERT_TRUE(root.FillEntryList(list));
   ASSERT_EQ(list.size(), 2u);
-  EXPECT_EQ(list[1].Path, t.Path() + "//a");
+  EXPECT_EQ(PathOf(list, 1), t.Path() + "//a");
 }
 
 // 10,000 nested folders: paths far beyond PATH_MAX, no recursion, bounded handles.
@@ -219,9 +219,9 @@ TEST(ScanDisk, DeepChain) {
     TEntryList list;
     ASSERT_TRUE(root.FillEntryList(list));
     ASSERT_EQ(list.size(), static_cast<size_t>(kDepth + 2));
-    EXPECT_EQ(list.back().Depth, kDepth);
-    EXPECT_GT(list.back().Path.size(), 30000u);
-    EXPECT_EQ(list.back().Name(list), "leaf");
+    EXPECT_EQ(list.back().Depth(), kDepth);
+    EXPECT_GT(PathOf(list, list.size() - 1).size(), 30000u);
+    EXPECT_EQ(list.back().Name(), "leaf");
   }
 }
 

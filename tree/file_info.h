@@ -45,7 +45,8 @@ class TFileInfo {
   // This node and every node below it, so that lists made from the tree grow once.
   size_t CountNodes() const;
 
-  // Flattening into the entry list (pre-order, root first).
+  // Flattening into the entry list (pre-order, root first); the entries refer to the nodes, so
+  // the tree must outlive them unchanged. An empty prefix marks the root.
   bool FillEntryList(TEntryList& list) const;
   bool AddEntries(const std::string& prefix, TEntryList& list) const;
 

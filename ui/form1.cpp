@@ -29,7 +29,10 @@ const char* const kEarliestDate = "0001/01/01";
 TForm1::TForm1(std::vector<std::string> params, TApplication& app, FileSystem& fs, Clock& clock)
     : Log(clock), params_(std::move(params)), app_(app), fs_(fs), clock_(clock) {}
 
-TForm1::~TForm1() = default;
+TForm1::~TForm1() {
+  // The entries refer to tree nodes: they go first.
+  EntryList.clear();
+}
 
 void TForm1::SetObserver(ModelObserver* observer) {
   observer_ = observer;
@@ -119,6 +122,13 @@ bool TForm1::FormCreate() {
 void TForm1::FreeEntryList() {
   EntryList.clear();
   EntryList.shrink_to_fit();
+  listedTree_.reset();
+}
+
+void TForm1::KeepListedTree() {
+  if (listedTree_ || EntryList.empty()) return;
+  listedTree_ = std::move(TreeRoot);
+  TreeRoot = std::make_unique<TFileInfo>();
 }
 
 void TForm1::FormClose() {
@@ -181,15 +191,21 @@ void TForm1::Timer1Timer() {
 
   // A stop request seen at the event points of stages 1 and 2 skips the rest up to stage 5.
   ShowStage(kStageSearch, std::nullopt, AfterReport::kProcessEvents);
+  if (!stopRequested_) KeepListedTree();
   if (stopRequested_) {
     // no search
   } else if (!TreeRoot->BuildTree(Settings.TargetDir, cutoff, fs_, clock_)) {
     errorLine = kSearchError;
   } else {
     ShowStage(kStageBuild, start, AfterReport::kProcessEvents);
+    bool filled = false;
+    if (!stopRequested_) {
+      filled = TreeRoot->FillEntryList(EntryList);
+      listedTree_.reset();  // the list no longer refers to it, filled or not
+    }
     if (stopRequested_) {
       // no entry list, no listing, no pass
-    } else if (!TreeRoot->FillEntryList(EntryList)) {
+    } else if (!filled) {
       errorLine = kInternalError;
     } else {
       ShowStage(kStageSearched, start, AfterReport::kRepaint);
@@ -200,7 +216,7 @@ void TForm1::Timer1Timer() {
           // The box starts empty so that line i stays the line of entry i; the lines move
           // rather than copy, since nothing else reads them.
           ListBox1.Clear();
-          ListBox1.AddLines(*ListingLines);
+          ListBox1.AddLines(std::move(*ListingLines));
           ListingLines->clear();
         } catch (...) {
           errorLine = kInternalError;

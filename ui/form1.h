@@ -93,7 +93,8 @@ class TForm1 : private PassHost {
   void SetVisible(bool v);
   TCursor Cursor() const { return cursor_; }
 
-  // Run state.
+  // Run state. The entries refer to the nodes of the tree they were filled from: TreeRoot, or
+  // while a new search runs, the previous tree kept aside until the list is filled again.
   TRunLog Log;
   std::unique_ptr<TFileInfo> TreeRoot;
   TEntryList EntryList;
@@ -108,6 +109,9 @@ class TForm1 : private PassHost {
   void ShowStage(const char* text, std::optional<TDateTime> start, AfterReport after);
   void AfterActivity();
   PassWork Work();
+  // Before a search replaces TreeRoot: keeps the tree the entry list refers to, so that a
+  // failed search leaves the previous run's entries intact.
+  void KeepListedTree();
 
   // PassHost
   void ReportStage(const char* text, TDateTime start) override;
@@ -117,6 +121,7 @@ class TForm1 : private PassHost {
   void WalkEnded(PassKind kind) override;
   void Failed(const char* text) noexcept override;
 
+  std::unique_ptr<TFileInfo> listedTree_;
   std::vector<std::string> params_;
   TApplication& app_;
   FileSystem& fs_;

@@ -60,7 +60,7 @@ void ListingBench(long lines) {
   }
   QElapsedTimer t;
   t.start();
-  s.Form().ListBox1.AddLines(text);
+  s.Form().ListBox1.AddLines(std::move(text));
   s.Services().Repaint();
   QCoreApplication::processEvents();
   const double shown = Ms(t);

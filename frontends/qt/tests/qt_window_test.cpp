@@ -182,7 +182,7 @@ class WindowTest : public QObject {
     QCOMPARE(view.selectionMode(), QAbstractItemView::ExtendedSelection);
     std::vector<std::string> lines;
     for (int i = 0; i < 5000; ++i) lines.push_back("line " + std::to_string(i));
-    s.Form().ListBox1.AddLines(lines);
+    s.Form().ListBox1.AddLines(std::move(lines));
     QCOMPARE(Rows(s.Window()), 5000);
     QCOMPARE(view.sizeHintForRow(0), ListBoxView::kItemHeight);
     s.Form().ListBox1.SetTopIndex(3000);

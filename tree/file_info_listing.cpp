@@ -1,5 +1,6 @@
-// The tree listing: one line per node, in the entry list's pre-order. Walked with an explicit
-// stack and one shared prefix buffer, so tree depth costs neither stack nor copied prefixes.
+// TFileInfo::MakeListing and AddListingLines: the tree listing, one line per node, in the entry
+// list's pre-order. Walked with an explicit stack and one shared prefix buffer, so tree depth
+// costs neither stack nor copied prefixes; each line is allocated at its exact size.
 #include <charconv>
 
 #include "platform/dos_time_text.h"
@@ -19,8 +20,9 @@ std::string ListingLine(const TFileInfo& node, const std::string& prefix, bool s
   std::string line;
   line.reserve(2 + prefix.size() + node.Name.size() + kDatesSize + 5 + 1 +
                static_cast<size_t>(depthEnd - depth));
-  // Greater than 16 as a number, not the folder bit: hidden or read-only folders list as files.
-  line += node.Attr > kAttrFolder ? " |" : prefix.empty() ? "R|" : "D|";
+  // The entry's kind: hidden or read-only folders list as files.
+  const EntryKind kind = KindOf(node.Attr, prefix.empty());
+  line += kind == EntryKind::kFalse ? " |" : kind == EntryKind::kRoot ? "R|" : "D|";
   line += prefix;
   line += node.Name;
   if (showDates) {
