@@ -17,15 +17,11 @@
 #include "platform/fs.h"
 #include "tree/entry_list.h"
 #include "tree/file_info.h"
+#include "ui/control_message.h"
 
 namespace qm {
 
 struct PassWork;
-
-// Window message of the control message, and its WParam values.
-constexpr uint32_t kControlMessage = 0x468;
-constexpr uintptr_t kControlToggle = 5;
-constexpr uintptr_t kControlClose = 7;
 
 // The passes see the window only through PassHost, which it implements privately.
 class TForm1 : private PassHost {

@@ -9,13 +9,14 @@
 #include <exception>
 
 #include "frontends/qt/fonts.h"
+#include "ui/control_message.h"
 
 namespace qm::qt {
 
 MainWindow::MainWindow(TForm1& form, std::function<void(const std::string&)> onFailure)
     : form_(form), onFailure_(std::move(onFailure)) {
   setObjectName("Form1");
-  setWindowTitle("Quillmoor");
+  setWindowTitle(kMainCaption);
   setFont(WindowFont());
   BuildMenu();
 

@@ -23,8 +23,8 @@ int RunQtFrontend(int argc, char** argv, const std::vector<std::string>& params,
   setenv("QT_QPA_PLATFORM", platform.c_str(), 1);
   // The X11 class is "instance\0class": the instance from RESOURCE_NAME, the class from the
   // application name, both read when the first window is made.
-  setenv("RESOURCE_NAME", qt::kWindowClass, 1);
-  QCoreApplication::setApplicationName(qt::kWindowClass);
+  setenv("RESOURCE_NAME", kMainClass, 1);
+  QCoreApplication::setApplicationName(kMainClass);
 
   // Qt sees the program's name alone, so no parameter is ever taken as a Qt option.
   std::string name = argc > 0 && argv[0] != nullptr ? argv[0] : "quillmoor";

@@ -7,18 +7,17 @@
 #include <cstring>
 
 #include "frontends/qt/ctl/x11_control.h"
+#include "ui/control_message.h"
 
 namespace {
 
-constexpr long kControlMessage = 0x468;
-
 bool ParseWParam(const char* arg, long& out) {
   if (std::strcmp(arg, "show") == 0) {
-    out = 5;
+    out = static_cast<long>(qm::kControlToggle);
     return true;
   }
   if (std::strcmp(arg, "close") == 0) {
-    out = 7;
+    out = static_cast<long>(qm::kControlClose);
     return true;
   }
   char* end = nullptr;
@@ -45,7 +44,7 @@ int main(int argc, char** argv) {
   if (window == 0) {
     std::fprintf(stderr, "quillmoor-ctl: no Quillmoor window found\n");
     status = 1;
-  } else if (!qm::x11::SendControlMessage(display, window, kControlMessage, wParam, 0)) {
+  } else if (!qm::x11::SendControlMessage(display, window, qm::kControlMessage, wParam, 0)) {
     std::fprintf(stderr, "quillmoor-ctl: the message could not be sent\n");
     status = 1;
   }

@@ -66,8 +66,7 @@ Window FindMainWindow(Display* display) {
   while (!pending.empty()) {
     const Window w = pending.back();
     pending.pop_back();
-    if (WindowClass(display, w) == qt::kWindowClass &&
-        WindowTitle(display, w) == qt::kWindowTitle) {
+    if (WindowClass(display, w) == kMainClass && WindowTitle(display, w) == kMainCaption) {
       found = w;
       break;
     }
