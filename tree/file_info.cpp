@@ -13,9 +13,8 @@ namespace {
 bool ReadInto(TFileInfo& node, FileSystem& fs, FileSystem::Handle h,
               std::vector<FoundEntry>& scratch) {
   scratch.clear();
-  const bool ok = fs.ReadFolder(h, [&scratch](FoundEntry&& e) {
-    if (e.name != "." && e.name != "..") scratch.push_back(std::move(e));
-  });
+  // The file system leaves out "." and "..".
+  const bool ok = fs.ReadFolder(h, [&scratch](FoundEntry&& e) { scratch.push_back(std::move(e)); });
   if (scratch.empty()) return ok;
   if (!node.Children) node.Children = std::make_unique<std::vector<TFileInfo>>();
   node.Children->reserve(node.Children->size() + scratch.size());
