@@ -1,25 +1,16 @@
-// A scripted front end for tests: a fake clock, a record of what the core asked of the front
-// end, and a hook that runs at each event-processing point (to inject requests mid-run).
+// A scripted front end for tests (with the fake clock it runs on): a record of what the core asked
+// of the front end, and a hook that runs at each event-processing point (to inject requests
+// mid-run).
 #pragma once
 
 #include <functional>
 #include <string>
 #include <vector>
 
-#include "platform/clock.h"
 #include "platform/forms.h"
+#include "tests/fake_clock.h"
 
 namespace qm::test {
-
-class FakeClock : public Clock {
- public:
-  explicit FakeClock(CivilTime t) : now_(ToDateTime(t)) {}
-  TDateTime Now() override { return now_; }
-  void Advance(int64_t ms) { now_ += ms; }
-
- private:
-  TDateTime now_;
-};
 
 class ScriptApp : public TApplication {
  public:

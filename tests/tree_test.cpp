@@ -8,6 +8,7 @@
 
 #include <map>
 
+#include "tests/fake_clock.h"
 #include "tests/fake_fs.h"
 #include "tests/temp_tree.h"
 #include "tree/entry_list.h"
@@ -16,14 +17,7 @@
 namespace qm {
 namespace {
 
-class FixedClock : public Clock {
- public:
-  explicit FixedClock(CivilTime t) : now_(ToDateTime(t)) {}
-  TDateTime Now() override { return now_; }
-
- private:
-  TDateTime now_;
-};
+using test::FakeClock;
 
 const uint32_t kCutoff = PackDos({2009, 1, 1, 0, 0, 0, 0});
 
@@ -36,7 +30,7 @@ TEST(Scan, MarksOldFilesAndDepths) {
   fs.AddFile(sub, ".hidden", PackDos({2000, 1, 1, 0, 0, 0, 0}),
              kAttrArchive | kAttrHidden | kAttrSystem);
 
-  FixedClock clock({2009, 3, 1, 10, 15, 0, 0});
+  FakeClock clock({2009, 3, 1, 10, 15, 0, 0});
   TFileInfo root;
   ASSERT_TRUE(root.BuildTree("T", kCutoff, fs, clock));
   EXPECT_EQ(root.Name, "T");
@@ -69,7 +63,7 @@ TEST(Scan, UnreadableFolderGivesNoChildrenAndScanGoesOn) {
   fs.At(locked).unreadable = true;
   const int open = fs.AddFolder(0, "open", 0, kAttrFolder | kAttrHidden | kAttrReadOnly);
   fs.AddFile(open, "f", 1);
-  FixedClock clock({2009, 3, 1, 0, 0, 0, 0});
+  FakeClock clock({2009, 3, 1, 0, 0, 0, 0});
   TFileInfo root;
   ASSERT_TRUE(root.BuildTree("T", kCutoff, fs, clock));
   ASSERT_EQ(root.ChildCount(), 2);
@@ -89,7 +83,7 @@ TEST(EntryList, PreOrderPathsAndKinds) {
   fs.AddFile(0, "a.txt", 1);
   const int hidden = fs.AddFolder(0, "h", 0, 18);
   fs.AddFile(hidden, "c", 1, 1);
-  FixedClock clock({2009, 3, 1, 0, 0, 0, 0});
+  FakeClock clock({2009, 3, 1, 0, 0, 0, 0});
   TFileInfo root;
   ASSERT_TRUE(root.BuildTree("D:/share/tmp", kCutoff, fs, clock));
   TEntryList list;
@@ -151,7 +145,7 @@ TEST(ScanDisk, AttributesNamesAndLinks) {
   ASSERT_EQ(symlink((outside / "precious.txt").c_str(), (t / "flink").c_str()), 0);
   ASSERT_EQ(mkfifo((t / "fifo").c_str(), 0644), 0);
 
-  FixedClock clock({2009, 3, 1, 0, 0, 0, 0});
+  FakeClock clock({2009, 3, 1, 0, 0, 0, 0});
   TFileInfo root;
   ASSERT_TRUE(root.BuildTree(t.Path(), kCutoff, SystemFileSystem(), clock));
   TEntryList list;
@@ -180,7 +174,7 @@ TEST(ScanDisk, AttributesNamesAndLinks) {
 TEST(ScanDisk, TrailingSeparatorIsJoinedPlainly) {
   test::TempTree t;
   t.File("a", {2000, 1, 1, 0, 0, 0, 0});
-  FixedClock clock({2009, 3, 1, 0, 0, 0, 0});
+  FakeClock clock({2009, 3, 1, 0, 0, 0, 0});
   TFileInfo root;
   ASSERT_TRUE(root.BuildTree(t.Path() + "/", kCutoff, SystemFileSystem(), clock));
   TEntryList list;
@@ -210,7 +204,7 @@ TEST(ScanDisk, DeepChain) {
   struct rlimit low = old;
   low.rlim_cur = 256;  // a scan that held a handle per level would run out here
   setrlimit(RLIMIT_NOFILE, &low);
-  FixedClock clock({2009, 3, 1, 0, 0, 0, 0});
+  FakeClock clock({2009, 3, 1, 0, 0, 0, 0});
   {
     TFileInfo root;
     const bool built = root.BuildTree(t.Path(), kCutoff, SystemFileSystem(), clock);

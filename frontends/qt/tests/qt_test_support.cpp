@@ -1,8 +1,6 @@
 // Helpers of the Qt front end's tests.
 #include "frontends/qt/tests/qt_test_support.h"
 
-#include <iconv.h>
-
 #include <QAction>
 #include <QApplication>
 #include <QDir>
@@ -11,6 +9,7 @@
 #include <ctime>
 
 #include "frontends/qt/fonts.h"
+#include "tests/log_lines.h"
 #include "tests/temp_tree.h"
 
 namespace qm::qt::test {
@@ -87,18 +86,7 @@ bool SaveScreenshot(QWidget& w, const QString& name) {
 }
 
 std::string ReadLogUtf8(const std::string& path) {
-  std::string in = qm::test::ReadBytes(path);
-  iconv_t cd = iconv_open("UTF-8", "CP932");
-  if (cd == reinterpret_cast<iconv_t>(-1)) return {};
-  std::string out(in.size() * 3 + 16, '\0');
-  char* src = in.data();
-  size_t srcLeft = in.size();
-  char* dst = out.data();
-  size_t dstLeft = out.size();
-  iconv(cd, &src, &srcLeft, &dst, &dstLeft);
-  iconv_close(cd);
-  out.resize(out.size() - dstLeft);
-  return out;
+  return qm::test::DecodeCp932(qm::test::ReadBytes(path));
 }
 
 }  // namespace qm::qt::test
