@@ -74,13 +74,13 @@ bool EntryCursor::StillSame(FileSystem::Handle parent, const std::string& name, 
   return fs_.StatEntry(parent, name, now) && now.dev == e.Dev() && now.ino == e.Ino();
 }
 
-bool EntryCursor::DeleteFile(size_t i, uint32_t cutoff) {
+bool EntryCursor::RemoveFile(size_t i, uint32_t cutoff) {
   std::string name;
   const FileSystem::Handle h = ParentOf(i, name);
   if (h == FileSystem::kNoHandle) return false;
   FoundEntry now;
   if (!StillSame(h, name, entries_[i], now) || now.fileDate >= cutoff) return false;
-  return fs_.DeleteFile(h, name);
+  return fs_.RemoveFile(h, name);
 }
 
 bool EntryCursor::RemoveFolder(size_t i) {

@@ -20,7 +20,7 @@ class EntryCursor {
 
   // Deletes file entry i when its name still holds the entry scanned (same device and inode)
   // and that entry is still older than `cutoff`. False when anything was left.
-  bool DeleteFile(size_t i, uint32_t cutoff);
+  bool RemoveFile(size_t i, uint32_t cutoff);
   // Removes folder entry i when its name still holds the folder scanned and it is empty.
   bool RemoveFolder(size_t i);
 

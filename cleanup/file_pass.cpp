@@ -12,7 +12,7 @@ bool DeleteFiles(PassHost& host, const PassWork& work, TDateTime startTime) {
   return WalkBackwards(host, work, startTime, PassKind::kFiles, kTexts, [&](size_t i) {
     EFRec& e = work.entries[i];
     if (e.DelMark != 1) return false;
-    if (work.mode == PassMode::kSimulation || cursor.DeleteFile(i, work.cutoffDate)) e.Done = 1;
+    if (work.mode == PassMode::kSimulation || cursor.RemoveFile(i, work.cutoffDate)) e.Done = 1;
     if (work.mode == PassMode::kAutomatic) return false;
     host.MarkLine(i);
     host.ScrollTo(i);

@@ -57,7 +57,7 @@ class FileSystem {
   // The entry of that name inside an open folder, as it is now.
   virtual bool StatEntry(Handle parent, const std::string& name, FoundEntry& out) = 0;
   // Removes a non-folder entry (a link itself, never its target).
-  virtual bool DeleteFile(Handle parent, const std::string& name) = 0;
+  virtual bool RemoveFile(Handle parent, const std::string& name) = 0;
   // Removes an empty folder.
   virtual bool RemoveFolder(Handle parent, const std::string& name) = 0;
 

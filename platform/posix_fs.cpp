@@ -126,7 +126,7 @@ class PosixFileSystem final : public FileSystem {
     Fill(out, st, parent, name.c_str());
     return true;
   }
-  bool DeleteFile(Handle parent, const std::string& name) override {
+  bool RemoveFile(Handle parent, const std::string& name) override {
     return unlinkat(parent, name.c_str(), 0) == 0;
   }
   bool RemoveFolder(Handle parent, const std::string& name) override {

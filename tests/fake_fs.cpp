@@ -138,7 +138,7 @@ bool FakeFileSystem::Remove(Handle parent, const std::string& name, bool folder)
   return true;
 }
 
-bool FakeFileSystem::DeleteFile(Handle parent, const std::string& name) {
+bool FakeFileSystem::RemoveFile(Handle parent, const std::string& name) {
   return Remove(parent, name, false);
 }
 

@@ -47,7 +47,7 @@ class FakeFileSystem : public FileSystem {
   bool Identify(Handle h, FolderId& id) override;
   bool ReadFolder(Handle h, const std::function<void(FoundEntry&&)>& sink) override;
   bool StatEntry(Handle parent, const std::string& name, FoundEntry& out) override;
-  bool DeleteFile(Handle parent, const std::string& name) override;
+  bool RemoveFile(Handle parent, const std::string& name) override;
   bool RemoveFolder(Handle parent, const std::string& name) override;
   bool FolderExists(const std::string& path) override;
   bool FileExists(const std::string& path) override;

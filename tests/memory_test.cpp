@@ -64,8 +64,8 @@ class ExhaustedFs : public FileSystem {
   bool StatEntry(Handle parent, const std::string& name, FoundEntry& out) override {
     return real_.StatEntry(parent, name, out);
   }
-  bool DeleteFile(Handle parent, const std::string& name) override {
-    return real_.DeleteFile(parent, name);
+  bool RemoveFile(Handle parent, const std::string& name) override {
+    return real_.RemoveFile(parent, name);
   }
   bool RemoveFolder(Handle parent, const std::string& name) override {
     return real_.RemoveFolder(parent, name);
