@@ -254,8 +254,12 @@ TEST(Console, TerminationSignalClosesWithTheClosingLine) {
   test::TempTree t;
   const std::string log = t / "run.log";
   const Result r =
-      RunProgram({"PATH=" + t.Path(), "DAYS=10", "DEBUG=2", "LOG=" + log}, "", [](pid_t pid) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+      RunProgram({"PATH=" + t.Path(), "DAYS=10", "DEBUG=2", "LOG=" + log}, "", [&log](pid_t pid) {
+        // The handlers are in place once the log has its header (a slow start, as under the
+        // sanitizers, must not meet the signals' default action).
+        for (int i = 0; i < 1000 && test::ReadBytes(log).empty(); ++i) {
+          std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
         kill(pid, SIGUSR1);
         kill(pid, SIGTERM);
       });
