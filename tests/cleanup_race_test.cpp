@@ -131,42 +131,6 @@ TEST(Race, EntryChangedAfterScanSurvives) {
   }
 }
 
-// 10,000 nested folders, each with an old file: all of it goes, innermost first, with a
-// handle limit that one handle per level would exceed many times over.
-TEST(Race, DeepChainWithFewHandles) {
-  test::TempTree t;
-  const int kDepth = 10000;
-  const struct timespec old[2] = {{959860800, 0}, {959860800, 0}};  // June 2000
-  int fd = open(t.Path().c_str(), O_RDONLY | O_DIRECTORY);
-  ASSERT_GE(fd, 0);
-  for (int i = 0; i < kDepth; ++i) {
-    const int file = openat(fd, "f", O_CREAT | O_WRONLY, 0644);
-    ASSERT_GE(file, 0);
-    ASSERT_EQ(futimens(file, old), 0);
-    close(file);
-    ASSERT_EQ(mkdirat(fd, "dd", 0755), 0);
-    const int next = openat(fd, "dd", O_RDONLY | O_DIRECTORY);
-    close(fd);
-    ASSERT_GE(next, 0);
-    fd = next;
-  }
-  close(fd);
-
-  PassHarness h(SystemFileSystem(), 0);
-  h.Scan(t.Path());
-  ASSERT_EQ(h.entries.size(), static_cast<size_t>(2 * kDepth + 1));
-  struct rlimit saved {};
-  getrlimit(RLIMIT_NOFILE, &saved);
-  struct rlimit low = saved;
-  low.rlim_cur = 256;
-  setrlimit(RLIMIT_NOFILE, &low);
-  h.RunBoth();
-  setrlimit(RLIMIT_NOFILE, &saved);
-
-  for (size_t i = 1; i < h.entries.size(); ++i) ASSERT_EQ(h.entries[i].Done, 1) << i;
-  EXPECT_TRUE(std::filesystem::is_empty(t.Path()));
-}
-
 // A chain of `depth` nested folders "dd" below `root`, each holding an old file "f".
 void MakeDeepChain(const std::string& root, int depth) {
   const struct timespec old[2] = {{959860800, 0}, {959860800, 0}};  // June 2000
@@ -184,6 +148,28 @@ void MakeDeepChain(const std::string& root, int depth) {
     fd = next;
   }
   close(fd);
+}
+
+// 10,000 nested folders, each with an old file: all of it goes, innermost first, with a
+// handle limit that one handle per level would exceed many times over.
+TEST(Race, DeepChainWithFewHandles) {
+  test::TempTree t;
+  const int kDepth = 10000;
+  MakeDeepChain(t.Path(), kDepth);
+
+  PassHarness h(SystemFileSystem(), 0);
+  h.Scan(t.Path());
+  ASSERT_EQ(h.entries.size(), static_cast<size_t>(2 * kDepth + 1));
+  struct rlimit saved {};
+  getrlimit(RLIMIT_NOFILE, &saved);
+  struct rlimit low = saved;
+  low.rlim_cur = 256;
+  setrlimit(RLIMIT_NOFILE, &low);
+  h.RunBoth();
+  setrlimit(RLIMIT_NOFILE, &saved);
+
+  for (size_t i = 1; i < h.entries.size(); ++i) ASSERT_EQ(h.entries[i].Done, 1) << i;
+  EXPECT_TRUE(std::filesystem::is_empty(t.Path()));
 }
 
 // A process limit far below the usual: the scan and both passes still reach every level.
