@@ -1,5 +1,6 @@
-// The program as cron or a terminal sees it: the console front end driven through the real
-// binary, its standard streams, its exit status and its signals.
+// The program as cron or a terminal sees it: the real binary on the console with what only a
+// process has, its signals and a reader that went away. What the console shows and how it takes
+// commands is tested in the process (console_session_test.cpp).
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <poll.h>
@@ -162,34 +163,9 @@ bool ExitedWithZero(int status) {
   return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
-TEST(Console, RefusedCommandLineGoesToStandardErrorWithStatusZero) {
-  ASSERT_FALSE(Binary().empty());
-  const Result r = RunProgram({"/h"}, "");
-  EXPECT_TRUE(WIFEXITED(r.status) && WEXITSTATUS(r.status) == 0);
-  EXPECT_EQ(r.err, "Usage PATH=filepath DAYS=DaysCount [DEBUG=0,1,2]\n");
-  const Result empty = RunProgram({}, "");
-  EXPECT_EQ(empty.err, "ParaMeter Is /h:show help\n");
-}
-
-TEST(Console, AutomaticRunEndsByItselfWithoutInput) {
-  test::TempTree t;
-  t.File("old", {2001, 1, 1, 0, 0, 0, 0});
-  t.File("sub/old", {2001, 1, 1, 0, 0, 0, 0});
-  t.File("new", {2099, 1, 1, 0, 0, 0, 0});
-  const std::string log = t / "run.log";
-  const Result r = RunProgram({"PATH=" + t.Path(), "DAYS=10", "LOG=" + log}, "");
-  EXPECT_TRUE(WIFEXITED(r.status) && WEXITSTATUS(r.status) == 0);
-  EXPECT_FALSE(t.Exists("old"));
-  EXPECT_FALSE(t.Exists("sub"));
-  EXPECT_TRUE(t.Exists("new"));
-  EXPECT_NE(r.out.find("一連の処理が終了しました"), std::string::npos) << r.out;
-  const auto lines = test::LogLines(log);
-  ASSERT_FALSE(lines.empty());
-  EXPECT_EQ(lines.back(), "Quillmoor削除終了しました");
-}
-
 // A reader that went away must not kill a run halfway through its deletions.
 TEST(Console, OutputNobodyReadsDoesNotStopTheRun) {
+  ASSERT_FALSE(Binary().empty());
   test::TempTree t;
   for (int i = 0; i < 200; ++i) t.File("d/old" + std::to_string(i), {2001, 1, 1, 0, 0, 0, 0});
   const std::string log = t / "run.log";
@@ -200,54 +176,6 @@ TEST(Console, OutputNobodyReadsDoesNotStopTheRun) {
   const auto lines = test::LogLines(log);
   ASSERT_FALSE(lines.empty());
   EXPECT_EQ(lines.back(), "Quillmoor削除終了しました");
-}
-
-TEST(Console, ManualModeReadsCommandsAndEndOfInputCloses) {
-  test::TempTree t;
-  t.File("old", {2001, 1, 1, 0, 0, 0, 0});
-  t.File("new", {2099, 1, 1, 0, 0, 0, 0});
-  Conversation c({"PATH=" + t.Path(), "DAYS=10", "DEBUG=1"});
-  c.Write("list\n");
-  ASSERT_TRUE(c.ReadUntil("一連の処理が終了しました")) << c.out;
-  c.Write("delete\n");
-  EXPECT_TRUE(ExitedWithZero(c.Finish()));
-  EXPECT_FALSE(t.Exists("old"));
-  EXPECT_TRUE(t.Exists("new"));
-  EXPECT_NE(c.out.find(" |" + t.Path() + "/old"), std::string::npos) << c.out;
-  EXPECT_NE(c.out.find("|DEL|0○"), std::string::npos) << c.out;
-}
-
-// The menu works during the three-second countdown as in the window: a deletion runs at once
-// on the entries as they stand (none yet), a second listing starts no second run, and input
-// that ends meanwhile lets the armed run come before the close.
-TEST(Console, CommandsDuringTheCountdownAreHandledAtOnce) {
-  test::TempTree t;
-  test::TempTree logs;
-  t.File("old", {2001, 1, 1, 0, 0, 0, 0});
-  const std::string log = logs / "run.log";
-  const Result r =
-      RunProgram({"PATH=" + t.Path(), "DAYS=3", "DEBUG=1", "LOG=" + log}, "list\ndelete\nlist\n");
-  EXPECT_TRUE(ExitedWithZero(r.status)) << r.status;
-  EXPECT_TRUE(t.Exists("old"));  // never deleted by a listing nobody saw
-  const size_t deleted = r.out.find("ファイル削除処理が終了しました");
-  const size_t searched = r.out.find("ファイル検索処理中です");
-  ASSERT_NE(deleted, std::string::npos) << r.out;
-  ASSERT_NE(searched, std::string::npos) << r.out;
-  EXPECT_LT(deleted, searched) << r.out;
-  EXPECT_EQ(r.out.find("ファイル検索処理中です", searched + 1), std::string::npos) << r.out;
-  EXPECT_NE(r.out.find(" |" + t.Path() + "/old"), std::string::npos) << r.out;
-  const auto lines = test::LogLines(log);
-  ASSERT_FALSE(lines.empty());
-  EXPECT_EQ(lines.back(), "Quillmoor削除終了しました");
-}
-
-TEST(Console, ExitDuringTheCountdownClosesBeforeTheRun) {
-  test::TempTree t;
-  t.File("old", {2001, 1, 1, 0, 0, 0, 0});
-  const Result r = RunProgram({"PATH=" + t.Path(), "DAYS=3", "DEBUG=1"}, "list\nexit\n");
-  EXPECT_TRUE(ExitedWithZero(r.status)) << r.status;
-  EXPECT_EQ(r.out.find("ファイル検索処理中です"), std::string::npos) << r.out;
-  EXPECT_TRUE(t.Exists("old"));
 }
 
 TEST(Console, TerminationSignalClosesWithTheClosingLine) {

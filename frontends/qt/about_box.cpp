@@ -12,6 +12,7 @@
 #include <algorithm>
 
 #include "frontends/qt/x11_native.h"
+#include "ui/ver_form.h"
 
 namespace qm::qt {
 namespace {
@@ -61,7 +62,7 @@ AboutBox::AboutBox(QWidget* owner)
     : QDialog(owner, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                          Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint) {
   setObjectName("VerForm");
-  setWindowTitle("Quillmoorのバージョン情報");
+  setWindowTitle(kVerCaption);
   setModal(true);
   resize(kClientWidth, kClientHeight);
 
@@ -70,9 +71,9 @@ AboutBox::AboutBox(QWidget* owner)
   bevel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
   bevel->setLineWidth(1);
   bevel->setGeometry(9, 9, 278, 65);
-  AddLabel(this, "Label1", 113, 16, "Ｑｕｉｌｌｍｏｏｒ");
-  AddLabel(this, "Label2", 111, 34, "Version 0.3.9");
-  AddLabel(this, "Label3", 54, 51, "Copyright (C) Quillmoor developers");
+  AddLabel(this, "Label1", 113, 16, kVerProductName);
+  AddLabel(this, "Label2", 111, 34, kVerVersion);
+  AddLabel(this, "Label3", 54, 51, kVerCopyright);
 
   // The panel keeps to the bottom across the whole width; the button keeps its place in it.
   auto* layout = new QVBoxLayout(this);
