@@ -326,12 +326,12 @@ class SignallingFs : public FakeFileSystem {
  public:
   SignallingFs(volatile sig_atomic_t& closes, std::vector<int> before)
       : FakeFileSystem("/data"), closes_(closes), before_(std::move(before)) {}
-  bool DeleteFile(Handle parent, const std::string& name) override {
+  bool RemoveFile(Handle parent, const std::string& name) override {
     ++deletions_;
     for (int n : before_) {
       if (n == deletions_) closes_ = closes_ + 1;
     }
-    return FakeFileSystem::DeleteFile(parent, name);
+    return FakeFileSystem::RemoveFile(parent, name);
   }
 
  private:
