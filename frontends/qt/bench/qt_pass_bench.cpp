@@ -85,7 +85,7 @@ void ListingBench(long lines) {
   t.start();
   for (int i = 0; i < marks; ++i) {
     const size_t row = static_cast<size_t>(lines - 1 - i * (lines / marks));
-    s.Form().ListBox1.SetLine(row, s.Form().ListBox1.Line(row) + "○");
+    s.Form().ListBox1.AppendToLine(row, "○");
     s.Form().ListBox1.SetTopIndex(row);
     s.Services().ProcessMessages();
   }
