@@ -29,7 +29,11 @@ void WriteResultListing(const RunSettings& settings, const TEntryList& entries,
   if (settings.LogLevel < 1) return;
   try {
     if (settings.DebugLevel > 0) {
-      for (const std::string& line : listBox.Lines()) log.WriteLog(1, line);
+      std::string line;
+      for (size_t i = 0; i < listBox.Count(); ++i) {
+        listBox.CopyLine(i, line);
+        log.WriteLog(1, line);
+      }
     } else {
       std::string line;
       EntryPaths paths(entries);

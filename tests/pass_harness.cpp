@@ -49,7 +49,7 @@ void PassHarness::ReportStage(const char* text, TDateTime start) {
 }
 
 void PassHarness::MarkLine(size_t i) {
-  listBox.SetLine(i, listBox.Line(i) + "○");
+  listBox.AppendToLine(i, "○");
 }
 
 void PassHarness::ScrollTo(size_t i) {

@@ -119,7 +119,7 @@ TFileInfo& TFileInfo::AddChild(std::string name, uint32_t fileDate, int32_t attr
   node.CutoffDate = CutoffDate;
   node.Name = std::move(name);
   node.FileDate = fileDate;
-  node.Attr = attr;
+  node.Attr = static_cast<int16_t>(attr);
   node.Depth = Depth;
   node.Old = fileDate < CutoffDate ? 1 : 0;
   return node;

@@ -9,6 +9,7 @@
 
 #include "platform/clock.h"
 #include "platform/fs.h"
+#include "platform/line_store.h"
 
 namespace qm {
 
@@ -18,21 +19,24 @@ using TStringList = std::vector<std::string>;
 
 class TFileInfo {
  public:
+  // Ordered widest first, and nothing virtual, so that a node of a tree of millions takes 72
+  // bytes beside its name.
   std::string Name;
-  uint32_t FileDate = 0;
-  int32_t Attr = 0;
-  int32_t Depth = 0;
-  uint8_t Old = 0;
   std::unique_ptr<std::vector<TFileInfo>> Children;
-  uint32_t CutoffDate = 0;
   // Identity as scanned, so that the passes can tell the entry is still the same one.
   uint64_t Dev = 0;
   uint64_t Ino = 0;
+  uint32_t FileDate = 0;
+  int32_t Depth = 0;
+  uint32_t CutoffDate = 0;
+  // The attribute bits all lie below 2^11 (kAttrReparse the highest), so two bytes hold them.
+  int16_t Attr = 0;
+  uint8_t Old = 0;
 
   TFileInfo() = default;
   TFileInfo(TFileInfo&&) noexcept = default;
   TFileInfo& operator=(TFileInfo&&) noexcept = default;
-  virtual ~TFileInfo();
+  ~TFileInfo();
 
   // Replaces the tree below this (root) node by a scan of `path`; false when the scan failed
   // (memory exhausted), with the nodes found so far left in place.
@@ -50,9 +54,13 @@ class TFileInfo {
   bool FillEntryList(TEntryList& list) const;
   bool AddEntries(const std::string& prefix, TEntryList& list) const;
 
-  // The text listing of the tree, one line per node in entry-list order.
+  // The text listing of the tree, one line per node in entry-list order; into a LineStore, the
+  // compact form a listing of millions is kept in.
   void MakeListing(TStringList& lines, bool indent, bool showDates) const;
+  void MakeListing(LineStore& lines, bool indent, bool showDates) const;
   void AddListingLines(const std::string& prefix, TStringList& lines, bool indent,
+                       bool showDates) const;
+  void AddListingLines(const std::string& prefix, LineStore& lines, bool indent,
                        bool showDates) const;
 
  private:

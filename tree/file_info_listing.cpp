@@ -1,6 +1,7 @@
 // TFileInfo::MakeListing and AddListingLines: the tree listing, one line per node, in the entry
 // list's pre-order. Walked with an explicit stack and one shared prefix buffer, so tree depth
-// costs neither stack nor copied prefixes; each line is allocated at its exact size.
+// costs neither stack nor copied prefixes; each line is made in one reused buffer and copied
+// into the list at its exact size.
 #include <charconv>
 
 #include "platform/dos_time_text.h"
@@ -14,10 +15,11 @@ constexpr std::string_view kBlankDates = "       |                  ";
 constexpr size_t kDatesSize = 26;
 constexpr std::string_view kIndentStep = "   ";
 
-std::string ListingLine(const TFileInfo& node, const std::string& prefix, bool showDates) {
+void ListingLine(const TFileInfo& node, const std::string& prefix, bool showDates,
+                 std::string& line) {
   char depth[16];
   const auto depthEnd = std::to_chars(depth, depth + sizeof depth, node.Depth).ptr;
-  std::string line;
+  line.clear();
   line.reserve(2 + prefix.size() + node.Name.size() + kDatesSize + 5 + 1 +
                static_cast<size_t>(depthEnd - depth));
   // The entry's kind: hidden or read-only folders list as files.
@@ -35,19 +37,12 @@ std::string ListingLine(const TFileInfo& node, const std::string& prefix, bool s
   line += node.Old == 1 ? " |DEL" : " |   ";
   line += '|';
   line.append(depth, depthEnd);
-  return line;
 }
 
-}  // namespace
-
-void TFileInfo::MakeListing(TStringList& lines, bool indent, bool showDates) const {
-  lines.clear();
-  AddListingLines(std::string(), lines, indent, showDates);
-}
-
-void TFileInfo::AddListingLines(const std::string& prefix, TStringList& lines, bool indent,
-                                bool showDates) const {
-  lines.reserve(lines.size() + CountNodes());
+template <typename Lines>
+void AddLines(const TFileInfo& top, const std::string& prefix, Lines& lines, bool indent,
+              bool showDates) {
+  lines.reserve(lines.size() + top.CountNodes());
   struct Frame {
     const TFileInfo* node;
     size_t next;        // index of the child whose line comes next
@@ -66,8 +61,10 @@ void TFileInfo::AddListingLines(const std::string& prefix, TStringList& lines, b
     }
   };
 
-  lines.push_back(ListingLine(*this, path, showDates));
-  enter(*this);
+  std::string line;
+  ListingLine(top, path, showDates, line);
+  lines.push_back(line);
+  enter(top);
   while (!frames.empty()) {
     Frame& frame = frames.back();
     if (frame.next == frame.node->Children->size()) {
@@ -76,9 +73,32 @@ void TFileInfo::AddListingLines(const std::string& prefix, TStringList& lines, b
       continue;
     }
     const TFileInfo& child = (*frame.node->Children)[frame.next++];
-    lines.push_back(ListingLine(child, path, showDates));
+    ListingLine(child, path, showDates, line);
+    lines.push_back(line);
     enter(child);
   }
+}
+
+}  // namespace
+
+void TFileInfo::MakeListing(TStringList& lines, bool indent, bool showDates) const {
+  lines.clear();
+  AddListingLines(std::string(), lines, indent, showDates);
+}
+
+void TFileInfo::MakeListing(LineStore& lines, bool indent, bool showDates) const {
+  lines.clear();
+  AddListingLines(std::string(), lines, indent, showDates);
+}
+
+void TFileInfo::AddListingLines(const std::string& prefix, TStringList& lines, bool indent,
+                                bool showDates) const {
+  AddLines(*this, prefix, lines, indent, showDates);
+}
+
+void TFileInfo::AddListingLines(const std::string& prefix, LineStore& lines, bool indent,
+                                bool showDates) const {
+  AddLines(*this, prefix, lines, indent, showDates);
 }
 
 }  // namespace qm

@@ -108,7 +108,7 @@ bool TForm1::FormCreate() {
   }
 
   TreeRoot = std::make_unique<TFileInfo>();
-  ListingLines = std::make_unique<TStringList>();
+  ListingLines = std::make_unique<LineStore>();
   if (Settings.DebugLevel > 0) {
     ListBox1.SetVisible(true);
   } else {
@@ -301,7 +301,7 @@ void TForm1::ReportStage(const char* text, TDateTime start) {
 }
 
 void TForm1::MarkLine(size_t i) {
-  ListBox1.SetLine(i, ListBox1.Line(i) + kProcessedMark);
+  ListBox1.AppendToLine(i, kProcessedMark);
 }
 
 void TForm1::ScrollTo(size_t i) {

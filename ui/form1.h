@@ -94,7 +94,7 @@ class TForm1 : private PassHost {
   TRunLog Log;
   std::unique_ptr<TFileInfo> TreeRoot;
   TEntryList EntryList;
-  std::unique_ptr<TStringList> ListingLines;
+  std::unique_ptr<LineStore> ListingLines;
 
  private:
   void SetHeight(int h);
