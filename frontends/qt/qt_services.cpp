@@ -26,12 +26,15 @@ void QtServices::ProcessMessages() {
   sincePump_.start();
   ++pumpRounds_;
   if (window_ != nullptr) window_->FlushPending();
+  // Again just before Qt looks: the flush takes long enough for a break to come meanwhile.
+  if (CheckDisplay()) return;
   QCoreApplication::processEvents();
 }
 
 void QtServices::Repaint() {
   if (window_ == nullptr || CheckDisplay()) return;
   window_->FlushPending();
+  if (CheckDisplay()) return;
   // Only the paint requests already queued are delivered: no input, timer or other event runs.
   QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest);
 }
