@@ -78,9 +78,8 @@ bool EntryCursor::RemoveFile(size_t i, uint32_t cutoff) {
   std::string name;
   const FileSystem::Handle h = ParentOf(i, name);
   if (h == FileSystem::kNoHandle) return false;
-  FoundEntry now;
-  if (!StillSame(h, name, entries_[i], now) || now.fileDate >= cutoff) return false;
-  return fs_.RemoveFile(h, name);
+  const EFRec& e = entries_[i];
+  return fs_.RemoveFileIfOlder(h, name, e.Dev(), e.Ino(), cutoff);
 }
 
 bool EntryCursor::RemoveFolder(size_t i) {

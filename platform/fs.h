@@ -58,6 +58,15 @@ class FileSystem {
   virtual bool StatEntry(Handle parent, const std::string& name, FoundEntry& out) = 0;
   // Removes a non-folder entry (a link itself, never its target).
   virtual bool RemoveFile(Handle parent, const std::string& name) = 0;
+  // Removes a non-folder entry only while it is still the one listed (`dev`, `ino`) and dated
+  // before `cutoff`. A system that can check and delete through one handle overrides this, so
+  // nothing can be swapped in between.
+  virtual bool RemoveFileIfOlder(Handle parent, const std::string& name, uint64_t dev, uint64_t ino,
+                                 uint32_t cutoff) {
+    FoundEntry now;
+    return StatEntry(parent, name, now) && now.dev == dev && now.ino == ino &&
+           now.fileDate < cutoff && RemoveFile(parent, name);
+  }
   // Removes an empty folder.
   virtual bool RemoveFolder(Handle parent, const std::string& name) = 0;
 
@@ -66,7 +75,7 @@ class FileSystem {
   virtual bool FileExists(const std::string& path) = 0;
 };
 
-// The machine's own file system, on POSIX directory handles.
+// The machine's own file system (platform/posix or platform/win32).
 FileSystem& SystemFileSystem();
 
 }  // namespace qm

@@ -1,58 +1,30 @@
-// One escaping walk for both outputs. Code page 932 comes from iconv, one distinct character at
-// a time, cached: the result listing encodes millions of paths that share few characters.
+// One escaping walk for both outputs. Code page 932 comes from the system's converter, one
+// distinct character at a time, cached: the result listing encodes millions of paths that share few
+// characters.
 #include "platform/text.h"
-
-#include <iconv.h>
 
 #include <cstdint>
 #include <cstdio>
 #include <mutex>
 #include <unordered_map>
 
+#include "platform/cp932_codec.h"
+
 namespace qm {
 namespace {
 
-// Runs iconv over a whole input; false when any of it does not convert.
-bool Convert(iconv_t cd, std::string_view in, std::string& out) {
-  char buffer[16];
-  char* src = const_cast<char*>(in.data());
-  size_t srcLeft = in.size();
-  char* dst = buffer;
-  size_t dstLeft = sizeof buffer;
-  iconv(cd, nullptr, nullptr, nullptr, nullptr);
-  if (iconv(cd, &src, &srcLeft, &dst, &dstLeft) == static_cast<size_t>(-1) || srcLeft != 0) {
-    return false;
-  }
-  if (iconv(cd, nullptr, nullptr, &dst, &dstLeft) == static_cast<size_t>(-1)) return false;
-  out.assign(buffer, sizeof buffer - dstLeft);
-  return true;
-}
-
 class Cp932Table {
  public:
-  Cp932Table() : toCp932_(iconv_open("CP932", "UTF-8")), fromCp932_(iconv_open("UTF-8", "CP932")) {}
-  ~Cp932Table() {
-    if (toCp932_ != reinterpret_cast<iconv_t>(-1)) iconv_close(toCp932_);
-    if (fromCp932_ != reinterpret_cast<iconv_t>(-1)) iconv_close(fromCp932_);
-  }
-
   // The code page 932 bytes of one character given as its UTF-8 bytes, or empty when the
   // character has none that read back as itself.
   const std::string& Lookup(uint32_t codePoint, std::string_view utf8) {
     std::lock_guard<std::mutex> lock(mutex_);
     auto it = cache_.find(codePoint);
     if (it != cache_.end()) return it->second;
-    std::string bytes;
-    std::string back;
-    if (!Convert(toCp932_, utf8, bytes) || !Convert(fromCp932_, bytes, back) || back != utf8) {
-      bytes.clear();
-    }
-    return cache_.emplace(codePoint, std::move(bytes)).first->second;
+    return cache_.emplace(codePoint, Cp932Bytes(utf8)).first->second;
   }
 
  private:
-  iconv_t toCp932_;
-  iconv_t fromCp932_;
   std::mutex mutex_;
   std::unordered_map<uint32_t, std::string> cache_;
 };

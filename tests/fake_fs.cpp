@@ -3,6 +3,8 @@
 
 #include <algorithm>
 
+#include "tree/entry_list.h"
+
 namespace qm::test {
 
 FakeFileSystem::FakeFileSystem(std::string rootPath) : rootPath_(std::move(rootPath)) {
@@ -38,7 +40,7 @@ std::string FakeFileSystem::PathOf(int id) const {
   std::string path = nodes_[static_cast<size_t>(id)].name;
   for (int p = nodes_[static_cast<size_t>(id)].parent; p >= 0;
        p = nodes_[static_cast<size_t>(p)].parent) {
-    path = nodes_[static_cast<size_t>(p)].name + "/" + path;
+    path = nodes_[static_cast<size_t>(p)].name + kPathSeparator + path;
   }
   return path;
 }

@@ -7,6 +7,7 @@
 
 #include "tests/fake_fs.h"
 #include "tests/script_app.h"
+#include "tree/entry_list.h"
 #include "tree/file_info.h"
 
 namespace qm {
@@ -90,7 +91,8 @@ TEST(FolderChain, TargetsAncestorBelowItIsALoop) {
 
   test::FakeClock clock({2009, 3, 1, 0, 0, 0, 0});
   TFileInfo root;
-  ASSERT_TRUE(root.BuildTree("P/T", PackDos({2009, 1, 1, 0, 0, 0, 0}), fs, clock));
+  ASSERT_TRUE(root.BuildTree(std::string("P") + kPathSeparator + "T",
+                             PackDos({2009, 1, 1, 0, 0, 0, 0}), fs, clock));
   ASSERT_EQ(root.ChildCount(), 2);
   EXPECT_EQ((*root.Children)[0].Name, "loop");
   EXPECT_EQ((*root.Children)[0].ChildCount(), 0);

@@ -10,6 +10,9 @@
 namespace qm {
 namespace {
 
+// The separator the listing joins paths with on this system.
+const std::string kSep(1, kPathSeparator);
+
 const std::string kBlank = "       |                  ";
 
 TEST(Listing, ExampleTree) {
@@ -22,8 +25,8 @@ TEST(Listing, ExampleTree) {
       {false,
        true,
        {"R|D:/share/tmp       |2009/03/01 10:15   |   |0",
-        " |D:/share/tmp/old.log       |2008/12/24 18:30   |DEL|0",
-        "D|D:/share/tmp/sub       |2009/02/02 11:11   |   |1"}},
+        " |D:/share/tmp" + kSep + "old.log       |2008/12/24 18:30   |DEL|0",
+        "D|D:/share/tmp" + kSep + "sub       |2009/02/02 11:11   |   |1"}},
       {true,
        false,
        {"R|D:/share/tmp" + kBlank + " |   |0", " |   old.log" + kBlank + " |DEL|0",
@@ -89,7 +92,8 @@ TEST_F(ListingKinds, LineIDescribesEntryI) {
     want += std::to_string(e.Depth());
     EXPECT_EQ(lines[i], want) << i;
   }
-  EXPECT_EQ(lines[4], " |T/hid/deep/f       |2009/02/03 04:05   |   |2");
+  EXPECT_EQ(lines[4],
+            " |T" + kSep + "hid" + kSep + "deep" + kSep + "f       |2009/02/03 04:05   |   |2");
 }
 
 TEST(Listing, MakingAgainReplacesAndAddingAppends) {
@@ -133,8 +137,8 @@ TEST(Listing, DeepChain) {
   root.MakeListing(lines, false, true);
   ASSERT_EQ(lines.size(), static_cast<size_t>(kDepth + 2));
   std::string path = "T";
-  for (int i = 0; i < kDepth; ++i) path += "/d";
-  EXPECT_EQ(lines.back(), " |" + path + "/leaf       |2009/02/03 04:05   |   |10000");
+  for (int i = 0; i < kDepth; ++i) path += kSep + "d";
+  EXPECT_EQ(lines.back(), " |" + path + kSep + "leaf       |2009/02/03 04:05   |   |10000");
   EXPECT_EQ(lines[10].substr(lines[10].size() - 8), " |   |10");
 }
 

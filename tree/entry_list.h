@@ -47,7 +47,11 @@ struct EFRec {
 };
 
 // The separator the paths are joined with on this system.
+#ifdef _WIN32
+constexpr char kPathSeparator = '\\';
+#else
 constexpr char kPathSeparator = '/';
+#endif
 
 // The index of the folder entry holding entry i (i > 0); throws std::logic_error when the list's
 // Parent links are broken, since a pass must not act on a guessed parent.

@@ -1,5 +1,7 @@
 // POSIX file system on directory handles: openat(O_NOFOLLOW), fstatat(AT_SYMLINK_NOFOLLOW),
 // unlinkat. No full path is resolved per entry, which is both faster and immune to link swaps.
+#include "platform/fs.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
@@ -9,7 +11,6 @@
 #include <cerrno>
 
 #include "platform/clock.h"
-#include "platform/fs.h"
 
 namespace qm {
 namespace {
