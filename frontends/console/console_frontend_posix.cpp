@@ -1,17 +1,14 @@
 // Console front end: the console session on the real file system, clock, standard streams and
 // signals. SIGTERM, SIGINT and SIGHUP (a dropped session) each ask for a close, SIGUSR1 is the
 // control message that toggles the window.
-#include "frontends/console/console_frontend.h"
-
 #include <signal.h>
 #include <unistd.h>
 
 #include <cstdio>
 
+#include "frontends/console/console_frontend.h"
 #include "frontends/console/console_input.h"
 #include "frontends/console/console_session.h"
-#include "platform/clock.h"
-#include "platform/fs.h"
 
 namespace qm {
 namespace {
@@ -47,16 +44,8 @@ void InstallSignals() {
 
 int RunConsole(const std::vector<std::string>& params) {
   InstallSignals();
-  SystemClock clock;
   DescriptorInput input(STDIN_FILENO);
-  try {
-    ConsoleSession session(params, SystemFileSystem(), clock, input, stdout, stderr,
-                           ConsoleRequests{&gCloseSignals, &gToggleSignals});
-    return session.Run();
-  } catch (...) {
-    // Only the setting up can throw here (out of memory); the exit status stays 0.
-    return 0;
-  }
+  return RunSystemSession(params, input, ConsoleRequests{&gCloseSignals, &gToggleSignals});
 }
 
 }  // namespace qm

@@ -1,13 +1,10 @@
 // Console front end on Windows: the console session on the real file system, clock and standard
 // streams. Ctrl+C and Ctrl+Break each ask for a close; the control message belongs to the window.
 #include <csignal>
-#include <cstdio>
 
 #include "frontends/console/console_frontend.h"
 #include "frontends/console/console_input.h"
 #include "frontends/console/console_session.h"
-#include "platform/clock.h"
-#include "platform/fs.h"
 
 namespace qm {
 namespace {
@@ -28,16 +25,8 @@ int RunConsole(const std::vector<std::string>& params) {
   std::signal(SIGINT, OnCloseSignal);
   std::signal(SIGTERM, OnCloseSignal);
   std::signal(SIGBREAK, OnCloseSignal);
-  SystemClock clock;
   DescriptorInput input(0);
-  try {
-    ConsoleSession session(params, SystemFileSystem(), clock, input, stdout, stderr,
-                           ConsoleRequests{&gCloseSignals, &gToggleSignals});
-    return session.Run();
-  } catch (...) {
-    // Only the setting up can throw here (out of memory); the exit status stays 0.
-    return 0;
-  }
+  return RunSystemSession(params, input, ConsoleRequests{&gCloseSignals, &gToggleSignals});
 }
 
 }  // namespace qm

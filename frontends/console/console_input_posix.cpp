@@ -1,11 +1,11 @@
 // Standard input and the steady clock for the console loop.
-#include "frontends/console/console_input.h"
-
 #include <poll.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <chrono>
+
+#include "frontends/console/console_input.h"
 
 namespace qm {
 

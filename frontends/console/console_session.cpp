@@ -212,4 +212,16 @@ void ConsoleSession::HandleCommand(const std::string& line) {
   }
 }
 
+int RunSystemSession(const std::vector<std::string>& params, ConsoleInput& input,
+                     ConsoleRequests requests) {
+  SystemClock clock;
+  try {
+    ConsoleSession session(params, SystemFileSystem(), clock, input, stdout, stderr, requests);
+    return session.Run();
+  } catch (...) {
+    // Only the setting up can throw here (out of memory); the exit status stays 0.
+    return 0;
+  }
+}
+
 }  // namespace qm

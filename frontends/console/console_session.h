@@ -72,4 +72,10 @@ class ConsoleSession final : public TApplication, public ModelObserver {
   int64_t timerDue_ = 0;
 };
 
+// A whole session on the machine's file system, clock and standard streams, with `input` and
+// the counters the system's signal handlers raise. Returns the exit status: 0, also when the
+// session cannot even be set up.
+int RunSystemSession(const std::vector<std::string>& params, ConsoleInput& input,
+                     ConsoleRequests requests);
+
 }  // namespace qm
