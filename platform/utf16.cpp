@@ -5,8 +5,6 @@
 
 namespace qm {
 
-namespace {
-
 void AppendUtf8(uint32_t cp, std::string& out) {
   if (cp < 0x80) {
     out += static_cast<char>(cp);
@@ -24,8 +22,6 @@ void AppendUtf8(uint32_t cp, std::string& out) {
     out += static_cast<char>(0x80 | (cp & 0x3F));
   }
 }
-
-}  // namespace
 
 std::string Utf16ToUtf8(std::u16string_view text) {
   std::string out;

@@ -3,10 +3,14 @@
 // round trip and the text encoders escape it instead of dropping it.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
 namespace qm {
+
+// Appends code point `cp` (a lone surrogate too) in its UTF-8 form.
+void AppendUtf8(uint32_t cp, std::string& out);
 
 std::string Utf16ToUtf8(std::u16string_view text);
 // The inverse; a byte that is not part of a UTF-8 (or WTF-8) sequence becomes U+FFFD.
